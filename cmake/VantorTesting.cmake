@@ -1,0 +1,33 @@
+# vantor_add_gtest(<name> SOURCES ... LIBS ...)
+# One executable; every test case is its own ctest entry and so its own process
+# (the library keeps port objects for the life of a process).
+function(vantor_add_gtest name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
+               ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endfunction()
+
+# vantor_add_fuzz(<name> SOURCES ... LIBS ...)
+# With VANTOR_FUZZ a libFuzzer binary; otherwise a seeded random test run by
+# ctest that feeds the same entry point.
+function(vantor_add_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(VANTOR_FUZZ)
+    add_executable(fuzz_${name} ${ARG_SOURCES})
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+  else()
+    add_executable(random_${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz/random_driver.cpp)
+    target_link_libraries(random_${name} PRIVATE ${ARG_LIBS})
+    add_test(NAME random.${name} COMMAND random_${name} --seed 20261208 --runs 20000)
+    set_tests_properties(random.${name} PROPERTIES TIMEOUT 300 LABELS fuzz)
+  endif()
+endfunction()
