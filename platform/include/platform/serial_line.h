@@ -4,9 +4,11 @@
 // they come from the side channel when one exists, else the line reads as a
 // connected null-modem (CTS, DSR and RLSD on).
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/side_channel.h"
@@ -29,6 +31,14 @@ struct LineSettings {
   LineControl rtsControl = LineControl::Enable;
   bool xonOut = false;
   bool xonIn = false;
+
+  bool operator==(const LineSettings& o) const {
+    return baud == o.baud && byteSize == o.byteSize && parity == o.parity &&
+           stopBits == o.stopBits && binary == o.binary && ctsOutFlow == o.ctsOutFlow &&
+           dsrOutFlow == o.dsrOutFlow && dtrControl == o.dtrControl &&
+           rtsControl == o.rtsControl && xonOut == o.xonOut && xonIn == o.xonIn;
+  }
+  bool operator!=(const LineSettings& o) const { return !(*this == o); }
 };
 
 // Modem-status bits (same values as the side channel's device lines).
@@ -55,34 +65,50 @@ enum class WriteStatus {
   Error,
 };
 
+// The line may be used by two threads at once (a transaction reading and
+// writing while the line-event thread reads the modem status and counters):
+// every method is safe against every other, except that the object must
+// outlive all of them.
 class SerialLine {
  public:
   // Opens path exclusively (TIOCEXCL and flock); sideChannelPath may be "".
-  // Returns null and sets *err (errno) on failure.
+  // The side channel is used only when the device has no modem lines; a side
+  // channel that cannot be mapped is ignored. Returns null and sets *err
+  // (errno; EBUSY when another opener holds the line) on failure.
   static std::unique_ptr<SerialLine> Open(const std::string& path,
                                           const std::string& sideChannelPath, int* err);
-  ~SerialLine();  // clears TIOCEXCL, then closes
+  ~SerialLine();  // drops DTR/RTS/BREAK on a simulated line, clears TIOCEXCL, then closes
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
 
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }
   bool isTty() const { return realTty_; }  // has real modem lines
-  bool hungUp() const { return hungUp_; }
+  bool hungUp() const { return hungUp_.load(); }
   SideChannel* sideChannel() const { return side_.get(); }
 
+  // Before the first SetSettings: what the driver holds (DTR/RTS control
+  // Enable, DSR flow off). After it: exactly what was set, also where the
+  // device cannot hold it (a pseudo-terminal keeps neither parity nor size).
   bool GetSettings(LineSettings* out) const;
+  // Applies raw mode and s; drives DTR and RTS as their control modes say
+  // (Disable and RTS Toggle: off, otherwise on). False (errno EINVAL) for a
+  // value no UART takes.
   bool SetSettings(const LineSettings& s);
   // Total time a Write may take before it reports Timeout (0: no limit).
-  void SetWriteTimeoutMs(uint32_t ms) { writeTimeoutMs_ = ms; }
+  void SetWriteTimeoutMs(uint32_t ms) { writeTimeoutMs_.store(ms); }
 
   ReadStatus ReadByte(uint8_t* out, int waitMs = 1);
+  // Waits for DSR (DSR output flow; and for CTS with CTS output flow on a
+  // simulated line, which the driver cannot do) before each chunk, then waits
+  // until the output queue is empty. On Timeout *written counts the bytes that
+  // left the port; what was still queued is dropped on a real port.
   WriteStatus Write(const uint8_t* data, size_t len, size_t* written);
 
-  bool PurgeOutput();
+  bool PurgeOutput();  // a no-op on a pseudo-terminal: it would delete bytes the far end has not read
   bool PurgeInput();
 
-  bool GetModemStatus(uint32_t* bits) const;
+  bool GetModemStatus(uint32_t* bits) const;  // kModem* bits; 0 after a hang-up
   bool SetDtr(bool on);
   bool SetRts(bool on);
   bool SetBreak(bool on);
@@ -92,12 +118,16 @@ class SerialLine {
 
  private:
   SerialLine() = default;
+  bool SetHostLine(uint32_t hostBit, bool on);
+
   int fd_ = -1;
   std::string path_;
   bool realTty_ = false;
-  bool hungUp_ = false;
-  uint32_t writeTimeoutMs_ = 0;
-  bool dsrOutFlow_ = false;
+  mutable std::atomic<bool> hungUp_{false};
+  std::atomic<uint32_t> writeTimeoutMs_{0};
+  std::atomic<uint32_t> hostLines_{0};  // kHost* bits when there is no side channel
+  mutable std::mutex settingsMu_;
+  LineSettings settings_;
   std::unique_ptr<SideChannel> side_;
 };
 
