@@ -3,7 +3,8 @@
 // one integer conversion %[flags][width](d|i|u|x|X|o) taking the port number,
 // and %% for a percent sign; a second conversion is left as text. '\' reads as
 // '/'. The pattern is CP932 and is decoded to UTF-8; a relative result is made
-// absolute against baseDir.
+// absolute against baseDir (the current folder when empty) and "." and ".."
+// are resolved by name. An empty pattern or one without a file name gives "".
 #pragma once
 #include <string>
 
