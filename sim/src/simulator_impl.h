@@ -1,0 +1,92 @@
+// The simulator's insides, shared by the service loop (simulator.cpp) and
+// the control language (control.cpp).
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device_model.h"
+#include "host_parser.h"
+#include "output_queue.h"
+#include "platform/side_channel.h"
+#include "pty_line.h"
+#include "sim/simulator.h"
+#include "transcript.h"
+
+namespace sim {
+
+struct Simulator::Impl : ModeIo {
+  Options opts;
+  // Guards everything below but the transcript (which has its own lock).
+  // Recursive: handlers run under it and may call Control.
+  mutable std::recursive_mutex mu;
+  std::condition_variable_any requestDone;
+
+  PtyLine pty;
+  std::unique_ptr<plat::SideChannel> side;
+  std::string linesPath;
+  HostParser parser;
+  DeviceModel model;
+  OutputQueue out;
+  TranscriptLog transcript;
+
+  std::shared_ptr<InputMode> mode;
+  Bytes modeHeld;
+  bool modeFinish = false;
+
+  std::multimap<uint64_t, std::function<void()>> timers;
+  uint64_t inUsPerChar = 0;  // pace of bytes taken from the host; 0: as fast as they come
+  uint64_t inNextCharUs = 0;
+  uint32_t lastHostLines = 0;
+
+  std::thread thread;
+  std::thread::id threadId;
+  std::atomic<bool> stop{false};
+  bool started = false;
+  int wakeFd = -1;
+  bool hangupRequested = false;
+  bool replugRequested = false;
+  std::string requestError;
+
+  // ---- service loop (simulator.cpp) ----
+  void Loop();
+  void Wake();
+  int PollTimeoutMs(uint64_t nowUs) const;
+  void ReadHost(uint64_t nowUs);
+  void Deliver(const uint8_t* p, size_t n, uint64_t nowUs);
+  size_t FeedMode(const uint8_t* p, size_t n, uint64_t nowUs);
+  void HandleEvent(const HostEvent& ev);
+  void Queue(const Writes& writes);
+  void PumpOut(uint64_t nowUs);
+  void RunTimers(uint64_t nowUs);
+  void WatchHostLines();
+  void HandleRequests();
+  void DoHangUp();
+  bool DoReplug(std::string* error);
+  // Runs a hang-up or replug on the service thread and waits for it.
+  std::string Request(bool* flag);
+  void After(uint32_t ms, std::function<void()> fn);
+  uint64_t NowUs() const;
+
+  // ---- control language (control.cpp) ----
+  std::string Control(const std::string& line);
+  // One tokenized line, with the simulator locked; "" or the error.
+  std::string Apply(const std::vector<std::string>& words, const std::string& line);
+
+  // ---- ModeIo ----
+  void Send(const Bytes& bytes, const std::string& tag) override;
+  void SendReply(const Reply& reply) override;
+  void ResendLast() override;
+  void RecordIn(const Bytes& bytes, const std::string& tag) override;
+  void Finish() override { modeFinish = true; }
+  uint32_t NowMs() const override { return transcript.NowMs(); }
+};
+
+}  // namespace sim

@@ -1,0 +1,63 @@
+// A simulator on a temporary device folder and the host's end of its line
+// opened as a plain file: the tests speak the wire protocol byte by byte,
+// without the library.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "sim/simulator.h"
+
+namespace simtest {
+
+using sim::Bytes;
+
+Bytes Hex(const std::string& text);
+std::string HexOf(const Bytes& b);
+uint64_t NowMs();
+
+// A fresh temporary folder, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Opens the link like a host would (O_RDWR|O_NOCTTY|O_NONBLOCK); returns the fd.
+  int OpenHost();
+  void CloseHost();
+  void Send(const Bytes& b);
+  void Send(const std::string& hex) { Send(Hex(hex)); }
+  // Reads exactly n bytes (fails the test after timeoutMs).
+  Bytes Read(size_t n, int timeoutMs = 2000);
+  // Reads whatever arrives until the line has been quiet for quietMs.
+  Bytes ReadQuiet(int quietMs = 60, int timeoutMs = 2000);
+  // Sends, then expects exactly `expected` back and nothing after it.
+  void Exchange(const std::string& sendHex, const std::string& expectHex);
+  // Nothing arrives within ms.
+  void ExpectSilence(int ms = 80);
+  void Ctl(const std::string& line) { ASSERT_EQ("", dev_.Control(line)) << line; }
+  // Exactly `count` transcript entries of dir begin with prefix. Waits for
+  // them: the device records its bytes just after writing them.
+  void ExpectTag(sim::Dir dir, const std::string& prefix, int count) {
+    EXPECT_TRUE(dev_.WaitForTag(dir, prefix, count, 1000)) << prefix;
+    EXPECT_EQ(count, dev_.CountTag(dir, prefix)) << prefix;
+  }
+
+  TempDir dir_;
+  sim::Simulator dev_;
+  int host_ = -1;
+  static constexpr int kCom = 7;
+};
+
+}  // namespace simtest
