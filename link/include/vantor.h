@@ -147,6 +147,7 @@ VANTOR_API int vantorEventFd(void);
 VANTOR_API int vantorDispatchEvents(void);
 
 /* String slots: free what the library stored in a slot. */
+VANTOR_API char* SysAllocStringByteLen(const char* bytes, uint32_t len);
 VANTOR_API void SysFreeString(char* s);
 VANTOR_API uint32_t SysStringByteLen(const char* s);
 
