@@ -56,6 +56,7 @@ struct Line {
   Kind kind = Kind::kOther;
   std::string_view name;   // section or key name, trimmed
   size_t valueBegin = 0;   // raw value after '=' and the blanks after it
+  size_t afterEq = 0;      // just after '=': a new value replaces from here
 };
 
 struct Section {
@@ -147,6 +148,7 @@ class Ini {
     if (key.empty()) return;
     l->kind = Kind::kKey;
     l->name = key;
+    l->afterEq = l->begin + eq + 1;
     size_t v = eq + 1;
     while (v < raw.size() && (raw[v] == ' ' || raw[v] == '\t')) ++v;
     l->valueBegin = l->begin + v;
@@ -303,7 +305,9 @@ std::string Edited(const Ini& ini, std::string_view section, const char* key, co
   const size_t at = ini.FindKey(*sec, k);
   if (at != SIZE_MAX) {  // keep the key as written, replace only the value
     const Line& l = lines[at];
-    return Splice(text, l.valueBegin, l.contentEnd, value);
+    // From just after '=': keeping the old blanks would grow a value that
+    // starts with a blank by one blank on every write.
+    return Splice(text, l.afterEq, l.contentEnd, value);
   }
   // New key after the section's last key, else right after its header.
   size_t after = SIZE_MAX;

@@ -143,13 +143,18 @@ TEST_F(ProfileTest, WriteChangesOnlyTheValueAndKeepsTheRestByteForByte) {
   EXPECT_EQ(Get(),
             "; \x83\x5C settings\r\n"
             "[Port]\r\n"
-            "  Logging   =   -1\r\n"
+            "  Logging   =-1\r\n"
             "LogFileName=.\\Vantor_%03d.log\r\n"
             "\r\n"
             "[Other]\r\n"
             "Logging=5\r\n");
-  ASSERT_TRUE(ProfileWriteString(file_, "Port", "Logging", "0"));
-  EXPECT_EQ(Get(), before);
+}
+
+TEST_F(ProfileTest, ValueWithLeadingBlankDoesNotGrowOnRewrite) {
+  Put("[Application]\r\nVersion=1\r\n");
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(ProfileWriteString(file_, "Application", "Version", " File Not Found !! "));
+  EXPECT_EQ(Get(), "[Application]\r\nVersion= File Not Found !! \r\n");
 }
 
 TEST_F(ProfileTest, NewKeyGoesAfterTheSectionsLastKeyInTheFilesLineEnding) {

@@ -1,0 +1,64 @@
+// Every message box, input box, file or folder dialog and modal window of the
+// program goes through the one DialogHost: the Qt host for the user, a
+// scripted host in the tests (so no test ever blocks on a modal dialog).
+#pragma once
+#include <QString>
+#include <optional>
+
+class QDialog;
+
+namespace quorel {
+
+enum class BoxIcon { kNone, kCritical, kQuestion, kExclamation, kInformation };
+enum class BoxButtons { kOk, kOkCancel, kRetryCancel, kYesNo, kAbortRetryIgnore };
+enum class BoxAnswer { kOk, kCancel, kRetry, kYes, kNo, kAbort, kIgnore };
+
+struct BoxRequest {
+  QString text;
+  BoxButtons buttons = BoxButtons::kOk;
+  BoxIcon icon = BoxIcon::kNone;
+  QString title;  // already resolved: never empty
+};
+
+struct InputRequest {
+  QString prompt;
+  QString title;
+  QString initial;
+  bool masked = false;  // password entry: typed characters are not shown
+};
+
+struct FileRequest {
+  QString title;
+  QString folder;  // first folder shown
+  QString name;    // file name offered
+  QString filter;  // Qt filter text, e.g. "Command files (*.dat);;All (*)"
+};
+
+// The answer that closing a box (window button or Esc) gives: Cancel where the
+// box has one, OK for an OK box, No for Yes/No, Abort for Abort/Retry/Ignore.
+BoxAnswer CloseAnswer(BoxButtons buttons);
+
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  virtual BoxAnswer Box(const BoxRequest& request) = 0;
+  // The text entered, or nothing when the box was cancelled or closed.
+  virtual std::optional<QString> Input(const InputRequest& request) = 0;
+  // The chosen path, or "" when cancelled.
+  virtual QString OpenFile(const FileRequest& request) = 0;
+  virtual QString SaveFile(const FileRequest& request) = 0;
+  virtual QString Folder(const FileRequest& request) = 0;
+  // Runs a modal window to its end; its result code (QDialog::Accepted ...).
+  virtual int Modal(QDialog& dialog) = 0;
+};
+
+// The host in use: the Qt host unless a test installed its own.
+DialogHost& Dialogs();
+// Installs a host (not owned); nullptr returns to the Qt host.
+void SetDialogHost(DialogHost* host);
+
+// A message box; an empty title shows the program title.
+BoxAnswer MsgBox(const QString& text, BoxButtons buttons = BoxButtons::kOk, BoxIcon icon = BoxIcon::kNone,
+                 const QString& title = QString());
+
+}  // namespace quorel

@@ -1,0 +1,83 @@
+#include "core/qt_dialog_host.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace quorel {
+namespace {
+
+QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::kOk: return QMessageBox::Ok;
+    case BoxButtons::kOkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case BoxButtons::kRetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    case BoxButtons::kYesNo: return QMessageBox::Yes | QMessageBox::No;
+    case BoxButtons::kAbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon IconOf(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kNone: return QMessageBox::NoIcon;
+    case BoxIcon::kCritical: return QMessageBox::Critical;
+    case BoxIcon::kQuestion: return QMessageBox::Question;
+    case BoxIcon::kExclamation: return QMessageBox::Warning;
+    case BoxIcon::kInformation: return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QString StartPath(const FileRequest& request) {
+  if (request.name.isEmpty()) return request.folder;
+  return request.folder.isEmpty() ? request.name : QDir(request.folder).filePath(request.name);
+}
+
+}  // namespace
+
+BoxAnswer QtDialogHost::Box(const BoxRequest& request) {
+  QMessageBox box(IconOf(request.icon), request.title, request.text, ButtonsOf(request.buttons),
+                  QApplication::activeWindow());
+  switch (box.exec()) {
+    case QMessageBox::Ok: return BoxAnswer::kOk;
+    case QMessageBox::Cancel: return BoxAnswer::kCancel;
+    case QMessageBox::Retry: return BoxAnswer::kRetry;
+    case QMessageBox::Yes: return BoxAnswer::kYes;
+    case QMessageBox::No: return BoxAnswer::kNo;
+    case QMessageBox::Abort: return BoxAnswer::kAbort;
+    case QMessageBox::Ignore: return BoxAnswer::kIgnore;
+    default: return CloseAnswer(request.buttons);
+  }
+}
+
+std::optional<QString> QtDialogHost::Input(const InputRequest& request) {
+  bool ok = false;
+  const QString text =
+      QInputDialog::getText(QApplication::activeWindow(), request.title, request.prompt,
+                            request.masked ? QLineEdit::Password : QLineEdit::Normal, request.initial, &ok);
+  if (!ok) return std::nullopt;
+  return text;
+}
+
+QString QtDialogHost::OpenFile(const FileRequest& request) {
+  return QFileDialog::getOpenFileName(QApplication::activeWindow(), request.title, StartPath(request),
+                                      request.filter);
+}
+
+QString QtDialogHost::SaveFile(const FileRequest& request) {
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), request.title, StartPath(request),
+                                      request.filter);
+}
+
+QString QtDialogHost::Folder(const FileRequest& request) {
+  return QFileDialog::getExistingDirectory(QApplication::activeWindow(), request.title, request.folder);
+}
+
+int QtDialogHost::Modal(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace quorel
