@@ -45,6 +45,28 @@
 //                      the answer to host binary frames (garbage: 16 3F)
 //   binbadbcc [N]      binary reports carry a wrong BCC
 //   binmalformed [N]   binary reports carry '@' in place of their STX
+//   nopoll [N]         polls get no answer (commands still get their ACK)
+//   still POLLS [N]    commands answer POLLS polls "A CODE 12" (the previous
+//                      command still runs) before their own replies
+//   otherbusy CODE [N] commands answer their first poll "B CODE 00" (busy
+//                      with another command)
+//   slow MS [N]        standard device: commands stay busy ("B") for MS
+// Standard device (the common command set, see command_set.h)
+//   device standard|plain   install or remove it (off at start; "reset"
+//                      puts its state back to power-on, keeping the model)
+//   model mivor|dastel|quenby|holdt|folsk|yarsel|other
+//                      the family, by the version text "VS" answers
+//   version TEXT       any version text
+//   state DIGIT        the device state of the idle answer (2: power-up,
+//                      every command but PA, RS and CL answers "10")
+//   card insert|remove|none|front|middle|rear|exit
+//                      the operator's card, or put it somewhere
+//   cardwait MS|manual a waiting card command gets its card MS later
+//                      (default 200), or only from "card insert"
+//   track 1|2|3 DATA|blank   what the card holds on that track
+//   counter LETTER HEX set one counter ("CT:LETTER")
+//   clock YYMMDDhhmmss|pc    the device clock
+//   restart MS         how long "RS" leaves the device deaf (default 1000)
 // At once
 //   send HEX           these bytes go out now (unsolicited)
 //   binsend good|badbcc|malformed [HEX]
@@ -99,6 +121,19 @@ Faults ("NAME off" clears one, "faults off" all)
   badbcc [N]  kind K [N]  noise HEX [always|xN]  stale [N]  split SIZE GAPMS [N]
   delay MS [N]  long LEN [N]
   binanswer ack|nak|garbage|silent [N]  binbadbcc [N]  binmalformed [N]
+  nopoll [N]                     polls get no answer (commands still get ACK)
+  still POLLS [N]                POLLS polls "A CODE 12" before the command's replies
+  otherbusy CODE [N]             the command's first poll answered "B CODE 00"
+  slow MS [N]                    standard device: commands stay "B" for MS
+Standard device (the common command set; off at start)
+  device standard|plain          install or remove it ("reset": power-on state)
+  model mivor|dastel|quenby|holdt|folsk|yarsel|other   version text of "VS"
+  version TEXT                   any version text
+  state DIGIT                    device state of the idle answer (2: power-up)
+  card insert|remove|none|front|middle|rear|exit   the operator's card
+  cardwait MS|manual             a waiting card command gets a card MS later (200)
+  track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
+  restart MS                     "RS" leaves the device deaf for MS (1000)
 At once
   send HEX                       unsolicited bytes
   binsend good|badbcc|malformed [HEX]   a binary report frame
@@ -251,7 +286,7 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
   const Plain plain[] = {{"nak", &f.nak},         {"noack", &f.noAck},
                          {"silent", &f.silent},   {"badbcc", &f.badBcc},
                          {"stale", &f.stale},     {"binbadbcc", &f.binBadBcc},
-                         {"binmalformed", &f.binMalformed}};
+                         {"binmalformed", &f.binMalformed}, {"nopoll", &f.noPoll}};
   for (const Plain& p : plain) {
     if (cmd != p.name) continue;
     if (!ParseCount(w, 1, &count)) return kUsage + cmd + " [N|always|off]";
@@ -266,7 +301,9 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
   const WithArgs withArgs[] = {{"ackdelay", &f.ackDelay}, {"busy", &f.busy},
                                {"kind", &f.kind},         {"noise", &f.noise},
                                {"split", &f.split},       {"delay", &f.delay},
-                               {"long", &f.longReply},    {"binanswer", &f.binAnswer}};
+                               {"long", &f.longReply},    {"binanswer", &f.binAnswer},
+                               {"still", &f.still},       {"otherbusy", &f.otherBusy},
+                               {"slow", &f.slow}};
   for (const WithArgs& a : withArgs) {
     if (cmd == a.name && w.size() == 2 && w[1] == "off") {
       a.knob->left = 0;
@@ -289,6 +326,27 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
       f.longLen = static_cast<size_t>(v);
       f.longReply.left = count;
     }
+    return "";
+  }
+  if (cmd == "still" || cmd == "slow") {
+    const bool still = cmd == "still";
+    if (w.size() < 2 || !ParseUint(w[1], &v) || v > 600000 || (still && (v == 0 || v > 1000)) ||
+        !ParseCount(w, 2, &count))
+      return kUsage + cmd + (still ? " POLLS [N]" : " MS [N]");
+    if (still) {
+      f.stillPolls = static_cast<int>(v);
+      f.still.left = count;
+    } else {
+      f.slowMs = static_cast<uint32_t>(v);
+      f.slow.left = count;
+    }
+    return "";
+  }
+  if (cmd == "otherbusy") {
+    if (w.size() < 2 || w[1].size() != 2 || !ParseCount(w, 2, &count))
+      return kUsage + "otherbusy CODE [N]";
+    f.otherCode = w[1];
+    f.otherBusy.left = count;
     return "";
   }
   if (cmd == "kind") {
@@ -433,6 +491,7 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
     model.Reset();
     mode.reset();
     modeHeld.clear();
+    commands->Reset();
     return "";
   }
 
@@ -513,6 +572,8 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
     return "";
   }
   if (cmd == "note") return "";  // the line itself is the note
+  std::string deviceError;
+  if (commands->Control(w, &deviceError)) return deviceError;
   if (cmd == "transcript") {
     if (w.size() != 2 || w[1] != "clear") return kUsage + "transcript clear";
     transcript.Clear();

@@ -133,6 +133,7 @@ Answer DeviceModel::Decide(const Command& cmd) {
     return a;
   }
   auto h = handlers_.find(cmd.code);
+  if (h == handlers_.end()) h = handlers_.find("");  // the handler for every other code
   if (h != handlers_.end() && h->second) return h->second(cmd);
   return Answer{};
 }
@@ -153,6 +154,11 @@ void DeviceModel::StartJob(const std::string& code, const Answer& a) {
   } else {
     job_.mode = a.mode;
   }
+  job_.driver = a.driver;
+  // Faults that put replies in front of the command's own.
+  for (int i = faults_.still.Take() ? faults_.stillPolls : 0; i > 0; --i)
+    job_.first.push_back(Reply{'A', code, "12", {}});
+  if (faults_.otherBusy.Take()) job_.first.push_back(Reply{'B', faults_.otherCode, "00", {}});
 }
 
 Writes DeviceModel::AckWrites(bool ack) {
@@ -169,6 +175,7 @@ Writes DeviceModel::OnCommand(const HostEvent& ev) {
   cmd.code.assign(ev.payload.begin(), ev.payload.begin() + 2);
   cmd.data.assign(ev.payload.begin() + 2, ev.payload.end());
   Answer a = Decide(cmd);
+  if (a.deaf) return {};
   if (!a.accept) return AckWrites(false);
   if (faults_.busy.Take()) a.busyPolls = faults_.busyPolls;
   StartJob(cmd.code, a);
@@ -176,29 +183,53 @@ Writes DeviceModel::OnCommand(const HostEvent& ev) {
   return AckWrites(true);
 }
 
-Reply DeviceModel::NextReply() {
+bool DeviceModel::NextReply(Reply* r) {
   if (job_.active) {
+    if (!job_.first.empty()) {
+      *r = std::move(job_.first.front());
+      job_.first.pop_front();
+      return true;
+    }
+    if (job_.driver) {
+      *r = Reply{'B', job_.code, "00", {}};
+      const PollDriver driver = job_.driver;  // it may end the job while it runs
+      const Step step = driver(r);
+      if (r->code.empty()) r->code = job_.code;
+      switch (step) {
+        case Step::Reply: return true;
+        case Step::Silent: return false;
+        case Step::Last:
+          newMode_ = std::move(job_.mode);
+          job_ = Job{};
+          return true;
+        case Step::Done: job_.driver = nullptr; break;
+      }
+    }
     if (job_.busyLeft > 0) {
       --job_.busyLeft;
-      return Reply{'B', job_.code, job_.busyStatus, {}};
+      *r = Reply{'B', job_.code, job_.busyStatus, {}};
+      return true;
     }
     if (!job_.replies.empty()) {
-      Reply r = std::move(job_.replies.front());
+      *r = std::move(job_.replies.front());
       job_.replies.pop_front();
       if (job_.replies.empty()) {
         job_.active = false;
         newMode_ = std::move(job_.mode);
       }
-      return r;
+      return true;
     }
     job_.active = false;
   }
-  return Reply{'R', idleState_, idleAux_, idleData_};
+  *r = Reply{'R', idleState_, idleAux_, idleData_};
+  return true;
 }
 
 Writes DeviceModel::OnPoll() {
-  if (faults_.silent.Take()) return {};
-  lastFrame_ = ReplyFrame(NextReply());
+  if (faults_.silent.Take() || faults_.noPoll.Take()) return {};
+  Reply r;
+  if (!NextReply(&r)) return {};
+  lastFrame_ = ReplyFrame(r);
   lastIsReply_ = true;
   return FrameWrites(lastFrame_, true, false);
 }

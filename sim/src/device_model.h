@@ -81,6 +81,8 @@ class DeviceModel {
     std::string busyStatus;
     std::deque<Reply> replies;
     std::shared_ptr<InputMode> mode;  // entered after the last reply
+    std::deque<Reply> first;          // fault replies, before everything else
+    PollDriver driver;                // asked next at each poll, until Done
   };
 
   Writes OnCommand(const HostEvent& ev);
@@ -93,7 +95,8 @@ class DeviceModel {
 
   Answer Decide(const Command& cmd);
   void StartJob(const std::string& code, const Answer& a);
-  Reply NextReply();
+  // The reply the next poll gets; false: the poll gets no answer.
+  bool NextReply(Reply* r);
   Writes AckWrites(bool ack);
   // A reply frame (with a kind byte) or a data reply, through the faults.
   Writes FrameWrites(const Bytes& frame, bool isReply, bool resend);

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "sim/types.h"
 
@@ -33,8 +34,19 @@ struct Faults {
   uint32_t ackDelayMs = 0;
   Knob busy;      // the command stays busy for busyPolls polls
   int busyPolls = 0;
+  // Before a command's own replies: stillPolls polls answered "A <code> 12"
+  // (the previous command still runs), or one poll answered
+  // "B <otherCode> 00" (the device is busy with another command).
+  Knob still;
+  int stillPolls = 1;
+  Knob otherBusy;
+  std::string otherCode = "CI";
+  // The standard device's commands stay busy for slowMs before their replies.
+  Knob slow;
+  uint32_t slowMs = 0;
   // Any frame from the host that would be answered.
   Knob silent;
+  Knob noPoll;  // polls get no answer (commands still get their ACK)
   // Reply frames (poll answers, resends after NAK, data replies).
   Knob badBcc;
   Knob kind;  // poll answers carry kindByte

@@ -53,7 +53,9 @@ std::string HostTag(const HostEvent& ev) {
 
 // ---- the public face ----
 
-Simulator::Simulator() : impl_(new Impl) {}
+Simulator::Simulator() : impl_(new Impl) {
+  impl_->commands.reset(new CommandSet(*this, impl_->model));
+}
 
 Simulator::~Simulator() { Stop(); }
 

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "command_set.h"
 #include "device_model.h"
 #include "host_parser.h"
 #include "output_queue.h"
@@ -36,6 +37,7 @@ struct Simulator::Impl : ModeIo {
   DeviceModel model;
   OutputQueue out;
   TranscriptLog transcript;
+  std::unique_ptr<CommandSet> commands;  // the standard device ("device standard")
 
   std::shared_ptr<InputMode> mode;
   Bytes modeHeld;

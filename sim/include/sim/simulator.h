@@ -51,10 +51,14 @@ class Simulator {
   std::string Control(const std::string& line);
   static const char* ControlHelp();
 
-  // Command handlers, keyed by the two-byte command code. A canned answer
-  // set with the control line "reply" wins over a handler; without either a
+  // Command handlers, keyed by the two-byte command code; the code "" keys
+  // the handler for every code without one of its own. A canned answer set
+  // with the control line "reply" wins over a handler; without either a
   // command gets ACK and "A <code> 90". Handlers run on the service thread
   // with the simulator locked: they may call Control but must not block.
+  // The control line "device standard" installs the device's common command
+  // set as such handlers (for every code, "" included); "device plain"
+  // removes them again.
   void SetHandler(const std::string& code, CommandHandler handler);
   void RemoveHandler(const std::string& code);
   void SetDataHandler(DataHandler handler);      // null: ACK only

@@ -81,6 +81,20 @@ class InputMode {
   virtual void Tick(ModeIo& io) { (void)io; }
 };
 
+// What a poll of a running command gets from the command's driver.
+enum class Step : uint8_t {
+  Reply,   // the poll gets the reply the driver filled in; the command goes on
+  Last,    // the poll gets the reply the driver filled in; the command is over
+  Silent,  // the poll gets no answer at all; the command goes on
+  Done,    // the driver is through: this poll and the next ones get the
+           // answer's busy polls and replies
+};
+// Decides the polls of a command whose end depends on time or on a control
+// line (a card the operator inserts, a restart). The reply comes in as
+// "B <code> 00"; a reply left without a code gets the command's code. Runs
+// on the service thread with the simulator locked.
+using PollDriver = std::function<Step(Reply* reply)>;
+
 // When a command's input mode begins: once the poll that fetched its last
 // reply has been answered (the host then sends its data), or right after
 // the ACK of the command (the host sends its data without polling).
@@ -98,6 +112,9 @@ struct Answer {
   std::vector<Reply> more;       // replies for the polls after the final one
   std::shared_ptr<InputMode> mode;  // the mode the command switches the device into
   ModeStart modeStart = ModeStart::AfterReply;
+  PollDriver driver;  // asked at each poll before the busy polls and replies
+  bool deaf = false;  // true: no ACK, no NAK, the running command goes on (a
+                      // device that is restarting hears nothing)
 };
 using CommandHandler = std::function<Answer(const Command&)>;
 

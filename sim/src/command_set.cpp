@@ -1,0 +1,334 @@
+#include "command_set.h"
+
+#include <chrono>
+#include <cstdlib>
+
+#include "device_model.h"
+
+namespace sim {
+
+namespace {
+
+using Param = const std::string&;
+
+// Codes answered straight from the device state. The card commands that
+// wait for a card and "RS" have their own paths in CommandSet::Run.
+struct Entry {
+  const char* code;
+  Outcome (*run)(DeviceState& s, Param code, Param param);
+};
+const Entry kTable[] = {
+    {"PA", [](DeviceState& s, Param, Param) { return s.PowerAck(); }},
+    {"CL", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"CE", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"EC", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"PI", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"CO", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"BI", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"BO", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"BP", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"FE", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"FP", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"RP", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
+    {"ST", [](DeviceState& s, Param, Param) { return s.Sensors(); }},
+    {"VS", [](DeviceState& s, Param, Param p) { return s.Version(p); }},
+    {"MS", [](DeviceState& s, Param, Param p) { return s.SetModes(p); }},
+    {"MR", [](DeviceState& s, Param, Param) { return s.Modes(); }},
+    {"CT", [](DeviceState& s, Param, Param p) { return s.Counter(p); }},
+    {"CK", [](DeviceState& s, Param, Param p) { return s.Clock(p); }},
+    {"TH", [](DeviceState& s, Param, Param) { return s.HeadData(); }},
+    {"PW", [](DeviceState& s, Param, Param p) { return s.HeadPower(p); }},
+    {"ET", [](DeviceState& s, Param, Param p) { return s.EraseSet(p); }},
+    {"RE", [](DeviceState& s, Param, Param) { return s.EraseRead(); }},
+    {"RD", [](DeviceState& s, Param, Param) { return s.MagRead(); }},
+    {"WR", [](DeviceState& s, Param, Param) { return s.MagWrite(true); }},
+    {"WN", [](DeviceState& s, Param, Param) { return s.MagWrite(false); }},
+    {"VR", [](DeviceState& s, Param, Param) { return s.MagVerify(); }},
+    {"WD", [](DeviceState& s, Param, Param p) { return s.SetTrack(p); }},
+    {"DT", [](DeviceState& s, Param, Param p) { return s.TrackData(p); }},
+    {"dt", [](DeviceState& s, Param, Param p) { return s.TrackData(p); }},
+    {"RC", [](DeviceState& s, Param, Param) { return s.ReadCheck(); }},
+    {"PC", [](DeviceState& s, Param, Param) { return s.ClearPrint(); }},
+    {"GJ", [](DeviceState& s, Param, Param p) { return s.Raster(p); }},
+    {"PD", [](DeviceState& s, Param, Param p) { return s.Page(p); }},
+    {"AS", [](DeviceState& s, Param, Param p) { return s.Area(p); }},
+    {"PR", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
+    {"PO", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
+    {"PP", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
+    {"EP", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
+    {"!!", [](DeviceState& s, Param, Param p) { return s.Maintenance(p); }},
+    {"ee", [](DeviceState& s, Param, Param p) { return s.Eeprom(p); }},
+};
+// Card commands that wait for a card, and the restart.
+const char* const kWaiting[] = {"CI", "HC", "CR"};
+const char kRestart[] = "RS";
+
+const Entry* Find(const std::string& code) {
+  for (const Entry& e : kTable)
+    if (code == e.code) return &e;
+  return nullptr;
+}
+
+bool IsWaiting(const std::string& code) {
+  for (const char* c : kWaiting)
+    if (code == c) return true;
+  return false;
+}
+
+Answer WithStatus(const std::string& status) {
+  Answer a;
+  a.status = status;
+  return a;
+}
+
+Answer FromOutcome(const Outcome& o) {
+  Answer a;
+  a.status = o.status;
+  a.data.assign(o.data.begin(), o.data.end());
+  a.busyPolls = o.busyPolls;
+  return a;
+}
+
+bool ParseNumber(const std::string& s, uint64_t max, uint64_t* v) {
+  if (s.empty() || s.size() > 9) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  *v = std::strtoull(s.c_str(), nullptr, 10);
+  return *v <= max;
+}
+
+const std::string kUsage = "usage: ";
+
+}  // namespace
+
+CommandSet::CommandSet(Simulator& sim, DeviceModel& model) : sim_(sim), model_(model) {}
+
+uint64_t CommandSet::NowMs() {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
+}
+
+void CommandSet::Install() {
+  const CommandHandler handler = [this](const Command& c) { return Handle(c); };
+  for (const Entry& e : kTable) sim_.SetHandler(e.code, handler);
+  for (const char* c : kWaiting) sim_.SetHandler(c, handler);
+  sim_.SetHandler(kRestart, handler);
+  sim_.SetHandler("", handler);  // every other code: "11"
+  installed_ = true;
+  SyncIdle();
+}
+
+void CommandSet::Uninstall() {
+  for (const Entry& e : kTable) sim_.RemoveHandler(e.code);
+  for (const char* c : kWaiting) sim_.RemoveHandler(c);
+  sim_.RemoveHandler(kRestart);
+  sim_.RemoveHandler("");
+  installed_ = false;
+  model_.SetIdle("00", "00", {});
+}
+
+void CommandSet::Reset() {
+  state_.PowerOn();
+  waiting_ = restarting_ = false;
+  SyncIdle();
+}
+
+void CommandSet::SyncIdle() {
+  if (installed_) model_.SetIdle(state_.IdleStatus(), "00", {});
+}
+
+Answer CommandSet::Handle(const Command& cmd) {
+  if (restarting_ && NowMs() < restartUntilMs_) {
+    Answer deaf;
+    deaf.deaf = true;
+    return deaf;
+  }
+  FinishRestart();
+  waiting_ = false;  // a new command ends the wait of the one before
+  const std::string param(cmd.data.begin(), cmd.data.end());
+  Answer a = Run(cmd.code, param);
+  Faults& f = model_.faults();
+  if (f.slow.Take()) {
+    const uint64_t until = NowMs() + f.slowMs;
+    const PollDriver inner = a.driver;
+    a.driver = [until, inner](Reply* r) {
+      if (NowMs() < until) return Step::Reply;
+      return inner ? inner(r) : Step::Done;
+    };
+  }
+  SyncIdle();
+  return a;
+}
+
+Answer CommandSet::Run(const std::string& code, const std::string& param) {
+  const Entry* e = Find(code);
+  const bool known = e || IsWaiting(code) || code == kRestart;
+  if (!known) return WithStatus("11");
+  // After a power-up the device takes only the acknowledgement, a restart
+  // and a clear.
+  if (state_.state() == '2' && code != "PA" && code != kRestart && code != "CL")
+    return WithStatus("10");
+  if (code == kRestart) return Restart();
+  if (IsWaiting(code)) return CardWait(code, param);
+  return FromOutcome(e->run(state_, code, param));
+}
+
+Answer CommandSet::CardWait(const std::string& code, const std::string& param) {
+  const bool cleaning = code != "CI";
+  CardPos to = CardPos::Middle;
+  if (code == "CI" && param == "*") {
+    to = CardPos::Rear;
+  } else if (!param.empty()) {
+    return WithStatus("14");
+  }
+  Answer a;
+  if (state_.card() == CardPos::Middle || state_.card() == CardPos::Rear) {
+    if (cleaning) return WithStatus("20");  // the cleaning card cannot get in
+    state_.set_card(to);
+    return a;
+  }
+  waiting_ = true;
+  cleaning_ = cleaning;
+  waitTo_ = to;
+  waitSinceMs_ = NowMs();
+  if (state_.card() == CardPos::Front || state_.card() == CardPos::Exit) CardArrived();
+  if (cleaning) a.busyPolls = 2;
+  if (!waiting_) return a;
+  a.driver = [this](Reply*) {
+    if (waiting_ && cardWaitMs_ >= 0 &&
+        NowMs() >= waitSinceMs_ + static_cast<uint64_t>(cardWaitMs_))
+      state_.Insert();
+    CardArrived();                               // also a card a control line put at the slot
+    return waiting_ ? Step::Reply : Step::Done;  // "B <code> 00" while it waits
+  };
+  return a;
+}
+
+void CommandSet::CardArrived() {
+  if (!waiting_ || !state_.TakeCardIn(waitTo_)) return;
+  waiting_ = false;
+  if (cleaning_) state_.set_card(CardPos::Exit);
+  SyncIdle();
+}
+
+Answer CommandSet::Restart() {
+  restarting_ = true;
+  restartUntilMs_ = NowMs() + restartMs_;
+  Answer a;
+  a.driver = [this](Reply* r) {
+    if (restarting_ && NowMs() < restartUntilMs_) return Step::Silent;
+    FinishRestart();
+    *r = Reply{'R', state_.IdleStatus(), "00", {}};
+    return Step::Last;
+  };
+  return a;
+}
+
+void CommandSet::FinishRestart() {
+  if (!restarting_) return;
+  restarting_ = false;
+  state_.Restarted();
+  SyncIdle();
+}
+
+// ---- control lines ----
+
+bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) {
+  const std::string& cmd = w[0];
+  if (cmd == "device") {
+    if (w.size() != 2 || (w[1] != "standard" && w[1] != "plain")) {
+      *error = kUsage + "device standard|plain";
+    } else if (w[1] == "standard") {
+      Install();
+    } else {
+      Uninstall();
+    }
+    return true;
+  }
+  if (cmd == "card") {
+    *error = CardControl(w);
+  } else if (cmd == "model" || cmd == "version" || cmd == "state" || cmd == "cardwait" ||
+             cmd == "track" || cmd == "counter" || cmd == "clock" || cmd == "restart") {
+    *error = KnobControl(w);
+  } else {
+    return false;
+  }
+  SyncIdle();
+  return true;
+}
+
+std::string CommandSet::CardControl(const std::vector<std::string>& w) {
+  static const std::pair<const char*, CardPos> kPlaces[] = {{"none", CardPos::None},
+                                                            {"front", CardPos::Front},
+                                                            {"middle", CardPos::Middle},
+                                                            {"rear", CardPos::Rear},
+                                                            {"exit", CardPos::Exit}};
+  const std::string usage = kUsage + "card insert|remove|none|front|middle|rear|exit";
+  if (w.size() != 2) return usage;
+  if (w[1] == "insert") {
+    if (!state_.Insert()) return "card: there is a card in the device already";
+    CardArrived();
+    return "";
+  }
+  if (w[1] == "remove") return state_.Remove() ? "" : "card: the card is inside the device";
+  for (const auto& p : kPlaces) {
+    if (w[1] == p.first) {
+      state_.set_card(p.second);
+      return "";
+    }
+  }
+  return usage;
+}
+
+std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
+  const std::string& cmd = w[0];
+  uint64_t v = 0;
+  if (cmd == "model") {
+    std::string version;
+    if (w.size() != 2 || !DeviceState::FamilyVersion(w[1], &version))
+      return kUsage + "model mivor|dastel|quenby|holdt|folsk|yarsel|other";
+    state_.set_version(version);
+  } else if (cmd == "version") {
+    if (w.size() != 2 || w[1].empty()) return kUsage + "version TEXT";
+    state_.set_version(w[1]);
+  } else if (cmd == "state") {
+    if (w.size() != 2 || w[1].size() != 1 || w[1][0] < '0' || w[1][0] > '9')
+      return kUsage + "state DIGIT";
+    state_.set_state(w[1][0]);
+  } else if (cmd == "cardwait") {
+    if (w.size() == 2 && w[1] == "manual") {
+      cardWaitMs_ = -1;
+    } else if (w.size() == 2 && ParseNumber(w[1], 600000, &v)) {
+      cardWaitMs_ = static_cast<int64_t>(v);
+    } else {
+      return kUsage + "cardwait MS|manual";
+    }
+  } else if (cmd == "track") {
+    if (w.size() != 3 || w[1].size() != 1 || w[1][0] < '1' || w[1][0] > '3')
+      return kUsage + "track 1|2|3 DATA|blank";
+    state_.SetCardTrack(w[1][0] - '0', w[2] == "blank" ? std::string() : w[2]);
+  } else if (cmd == "counter") {
+    char* end = nullptr;
+    const unsigned long value = w.size() == 3 ? std::strtoul(w[2].c_str(), &end, 16) : 0;
+    if (w.size() != 3 || w[1].size() != 1 || w[2].empty() || w[2].size() > 8 || *end != '\0' ||
+        !state_.SetCounter(w[1][0], static_cast<uint32_t>(value)))
+      return kUsage + "counter LETTER HEX (a known counter letter)";
+  } else if (cmd == "clock") {
+    time_t t;
+    if (w.size() == 2 && w[1] == "pc") {
+      state_.set_clockOffset(0);
+    } else if (w.size() == 2 && w[1].size() == 12 &&
+               DeviceState::ParseClock(w[1].substr(0, 6), w[1].substr(6), &t)) {
+      state_.set_clockOffset(static_cast<int64_t>(t) - static_cast<int64_t>(std::time(nullptr)));
+    } else {
+      return kUsage + "clock YYMMDDhhmmss|pc";
+    }
+  } else {  // restart
+    if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "restart MS";
+    restartMs_ = static_cast<uint32_t>(v);
+  }
+  return "";
+}
+
+}  // namespace sim

@@ -1,0 +1,69 @@
+// The standard device: the common command set of the card reader/writer,
+// installed on the simulator as command handlers by the control line
+// "device standard" (and taken off by "device plain"). It keeps a
+// DeviceState and answers each known code from it; a card command waits
+// for a card, "RS" restarts the device (no answer at all for a while, then a
+// power-up report), unknown codes get end code "11" and, while the device
+// reports a power-up, everything but "PA", "RS" and "CL" gets "10". The
+// idle "R" answer follows the device state and the card position.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device_state.h"
+#include "sim/simulator.h"
+
+namespace sim {
+
+class DeviceModel;
+
+class CommandSet {
+ public:
+  // Both outlive the command set; every call comes with the simulator locked.
+  CommandSet(Simulator& sim, DeviceModel& model);
+  CommandSet(const CommandSet&) = delete;
+  CommandSet& operator=(const CommandSet&) = delete;
+
+  // One control line of the standard device, split into words: false when
+  // it is none of them; else *error is "" or the error text.
+  bool Control(const std::vector<std::string>& w, std::string* error);
+  // The control line "reset": the device back to its power-on state; the
+  // model and the installed handlers stay.
+  void Reset();
+  bool installed() const { return installed_; }
+
+ private:
+  void Install();
+  void Uninstall();
+  Answer Handle(const Command& cmd);
+  Answer Run(const std::string& code, const std::string& param);
+  Answer CardWait(const std::string& code, const std::string& param);
+  Answer Restart();
+  // A card reached the slot while a command waits for one.
+  void CardArrived();
+  void FinishRestart();
+  void SyncIdle();
+  std::string CardControl(const std::vector<std::string>& w);
+  std::string KnobControl(const std::vector<std::string>& w);
+  static uint64_t NowMs();
+
+  Simulator& sim_;
+  DeviceModel& model_;
+  DeviceState state_;
+  bool installed_ = false;
+
+  // A card command waiting for a card.
+  bool waiting_ = false;
+  bool cleaning_ = false;  // a cleaning card: it goes out again when done
+  CardPos waitTo_ = CardPos::Middle;
+  uint64_t waitSinceMs_ = 0;
+  int64_t cardWaitMs_ = 200;  // the operator's card comes after this; -1: only "card insert"
+
+  // "RS": deaf until restartUntilMs_.
+  bool restarting_ = false;
+  uint64_t restartUntilMs_ = 0;
+  uint32_t restartMs_ = 1000;
+};
+
+}  // namespace sim
