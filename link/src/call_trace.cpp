@@ -24,6 +24,11 @@ int16_t CallTrace::Ok(int16_t rc) {
   return rc;
 }
 
+int16_t CallTrace::Done(int16_t rc) {
+  ok_ = true;
+  return rc;
+}
+
 int16_t CallTrace::Err(int16_t rc) {
   ok_ = false;
   return rc;

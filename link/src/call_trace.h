@@ -1,7 +1,7 @@
 // The frame every port operation runs in: "Enter   " before the per-call
 // lock, "CSLock  " once it is held, and on the way out "CSUnlock" before the
 // lock is left and "Exit    " or "ErrExit " after it. How the call ends is
-// said by returning through Ok, Err, Fail or ReturnAsError.
+// said by returning through Ok, Done, Err, Fail or ReturnAsError.
 #pragma once
 #include <cstdint>
 #include <mutex>
@@ -19,6 +19,8 @@ class CallTrace {
 
   // Success: "Return Value is %d" with rc, then "Exit    ".
   int16_t Ok(int16_t rc);
+  // Success without the "Return Value is %d" line: "Exit    ".
+  int16_t Done(int16_t rc);
   // An error that the routine which found it has logged: "ErrExit ".
   int16_t Err(int16_t rc);
   // An error found by the operation itself: its "ErrInfo " line (fmt is a

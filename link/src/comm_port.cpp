@@ -46,9 +46,14 @@ CCommPort::CCommPort(int16_t port) : port_(port) {
     if (!version.empty()) log_->Info("DLL Version = " + version);
   }
   mailbox_ = plat::Mailbox::ForThisThread();
+  self_ = std::make_shared<std::atomic<CCommPort*>>(this);
 }
 
-CCommPort::~CCommPort() { CloseQuietly(); }
+CCommPort::~CCommPort() {
+  // Records still waiting in a mailbox find no port any more.
+  self_->store(nullptr);
+  CloseQuietly();
+}
 
 int16_t CCommPort::OpenPort(int32_t baud, const char* dataBits, const char* parity) {
   CallTrace t(*log_, callLock_, "crwOpenPort");

@@ -4,8 +4,13 @@
 //   comm_port.cpp     construction, open, close, the common checks
 //   port_line_io.cpp  WriteComm, ReadComm, ReadCommHF, NAK-and-reread
 //   port_text.cpp     the text-frame transactions
-// and the binary transactions, workers, line events and line control in
-// files of their own.
+//   port_binary_io.cpp  WriteCommForBinary, ReadCommForBinary,
+//                       ReadCommForUnformattedBinary
+//   port_binary.cpp   the binary-frame transactions
+//   port_workers.cpp  the registrations and the response and binary workers
+//   port_events.cpp   event records and DispatchCallback
+//   line_events.cpp   the line-event thread
+//   port_lines.cpp    line and handshake control
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -27,6 +32,15 @@ namespace vantor {
 
 class CallTrace;
 
+// One look of the line-event thread at the line.
+struct LineSample {
+  uint32_t modem = 0;  // plat::kModem* bits
+  plat::LineCounters counters;
+  int inQueue = 0;
+  int outQueue = 0;
+  uint32_t writes = 0;  // the port's write count
+};
+
 // Largest number of bytes one read collects (the driver's queue size too).
 constexpr size_t kReceiveCapacity = wire::kMaxFrame;
 
@@ -35,6 +49,13 @@ enum class ReadMode {
   Ack,    // one ACK or NAK
   Frame,  // one STX ... ETX BCC frame (or, with a negative time-out, whatever comes)
 };
+
+// A read of a worker that ended because the worker was asked to stop; never
+// reaches a caller.
+constexpr int16_t kStopped = -1;
+
+// Kinds of event records (and of workers).
+enum EventKind : int16_t { kResponseEvent = 1001, kBinaryEvent = 1002, kLineEvent = 1003 };
 
 // Sets the in-transaction flag for the life of the object.
 class TransactionMark {
@@ -93,6 +114,35 @@ class CCommPort {
                         int16_t dsrCheck, const char* code, const char* data, int16_t len,
                         char** replyCode, char** status, char** replyData);
 
+  // ---- binary-frame transactions (port_binary.cpp) ----
+  int16_t SendBinaryCommandRR(int32_t sendTimeoutMs, int16_t retries, int16_t dsrCheck,
+                              int16_t ctsCheck, const void* data, int16_t len,
+                              int32_t receiveTimeoutMs, void* report, int16_t reportSize,
+                              int16_t* reportLength);
+  int16_t SendBinaryData(int32_t timeoutMs, int16_t retries, int16_t dsrCheck, int16_t ctsCheck,
+                         const void* data, int16_t len);
+  int16_t ReceiveBinaryReport(int32_t timeoutMs, int16_t retries, int16_t dsrCheck, int16_t ctsCheck,
+                              void* buffer, int16_t bufferSize, int16_t* received);
+  int16_t SendBinaryDataQR(int32_t timeoutMs, int16_t dsrCheck, int16_t ctsCheck, const void* data,
+                           int16_t len);
+  int16_t ReceiveBinaryData(int32_t timeoutMs, int16_t dsrCheck, void* buffer, int16_t bufferSize,
+                            int16_t* received);
+
+  // ---- registrations (port_workers.cpp) ----
+  int16_t SetResponseEventProc(int16_t waitWhileBusy, int32_t timeoutMs, CrwResponseProc callback,
+                               int32_t userValue, int32_t eventMask);
+  int16_t SetReceiveBinaryEventProc(int32_t timeoutMs, CrwBinaryProc callback, int32_t userValue,
+                                    int32_t eventMask);
+  int16_t SetCommEventProc(CrwCommEventProc callback, int32_t userValue, int32_t eventMask);
+
+  // ---- line and handshake control (port_lines.cpp) ----
+  int16_t ComDSRCTSsw(int16_t dsr, int16_t cts);
+  int16_t GetPortHandle(int32_t* handle);
+  int16_t SetHandshake(int16_t handshake);
+  int16_t GetHandshakeStatus(int16_t* handshake);
+  int16_t GetLineStatus(int16_t* cts, int16_t* dsr, int16_t* rlsd);
+  int16_t SetLineControl(int16_t dtr, int16_t rts, int16_t brk);
+
   // ---- line routines (port_line_io.cpp) ----
   // Called with the per-call lock held, or by a worker while every
   // synchronous call is refused. Each logs the error it ends with.
@@ -115,6 +165,17 @@ class CCommPort {
   // The modem input lines; off when the status cannot be read.
   bool DsrOn() const;
   bool CtsOn() const;
+
+  // ---- binary line routines (port_binary_io.cpp) ----
+  // Writes all bytes: 0, 111 CTS, 112 DSR, 200.
+  int16_t WriteCommForBinary(const uint8_t* bytes, size_t count, int32_t timeoutMs, bool dsrCheck,
+                             bool ctsCheck);
+  // One SYN frame (unstuffed) or one control pair; capacity 2 reads an
+  // answer pair. At most capacity bytes are delivered. 0, 110, 112, 201.
+  int16_t ReadCommForBinary(size_t capacity, int32_t timeoutMs, bool dsrCheck, wire::Bytes* out);
+  // Raw bytes up to capacity or the first quiet read. 0, 110, 112, 201.
+  int16_t ReadCommForUnformattedBinary(size_t capacity, int32_t timeoutMs, bool dsrCheck,
+                                       wire::Bytes* out);
 
  private:
   // How a wait for a modem line ended.
@@ -139,6 +200,57 @@ class CCommPort {
   // Starts the line-event thread of an open port.
   void StartLineEvents();
 
+  // ---- binary transactions (port_binary.cpp) ----
+  // The try loop of a frame that the device answers with SYN ACK or SYN NAK:
+  // 0, 1 (NAK or garbled answers), 110 or the error that ended it.
+  // garbledAsksAgain: an unreadable answer is followed by SYN NAK (else by
+  // the frame again).
+  int16_t SendBinaryWithRetries(const wire::Bytes& frame, int16_t retries, int32_t writeTimeoutMs,
+                                int32_t readTimeoutMs, bool dsrCheck, bool ctsCheck,
+                                bool garbledAsksAgain);
+  // Reads one report frame into buffer and answers it: 0, 120, 130 or a line
+  // routine's error. badLimitExceeds: 120 once the bad frames exceed retries
+  // (else once they equal it, retries 0 being no limit).
+  int16_t ReceiveReport(int32_t writeTimeoutMs, int32_t readTimeoutMs, int16_t retries,
+                        bool dsrCheck, bool ctsCheck, bool badLimitExceeds, uint8_t* buffer,
+                        size_t bufferSize, int16_t* received);
+
+  // ---- workers (port_workers.cpp) ----
+  // True on this port's worker thread: its reads wait one millisecond at a
+  // time and end (kStopped) once the stop flag is set.
+  bool OnWorker() const;
+  bool StopRequested() const { return OnWorker() && workerStop_.load() != 0; }
+  // Starts the worker of the given kind; 0, or 1 when the thread cannot be made.
+  int16_t StartWorker(CallTrace& t, EventKind kind);
+  // The callback-0 and busy cases of both registrations; -1 to go on.
+  int16_t RegistrationRefusal(CallTrace& t, EventKind kind, bool hasCallback);
+  void ResponseThreadProc(uint32_t generation);
+  void BinaryThreadProc(uint32_t generation);
+  // Reads the stop flag under the worker lock.
+  bool StopFlagSet();
+  // What a worker does once it sees its stop flag: the stop event, unless
+  // the port is being closed.
+  void PostStop(uint32_t generation);
+  // An error of a worker's line routine: true when it ends the worker (the
+  // stop flag, a selected error, or a line that is gone).
+  bool WorkerErrorEnds(int16_t rc, uint32_t generation);
+
+  // ---- events (port_events.cpp) ----
+  // Posts one record to the mailbox of the thread that created the port.
+  void PostEvent(EventKind kind, int32_t bits, const uint8_t* data, size_t length, int32_t value,
+                 uint32_t generation);
+  // Runs one record on the creating thread: reaps the worker that posted it
+  // and calls the callback its kind and bits select. data ends with one
+  // zero byte that is not part of the data.
+  void DispatchCallback(EventKind kind, int32_t bits, const wire::Bytes& data, int32_t value,
+                        uint32_t generation);
+  // Joins the worker that posted a record, if it is still the port's worker.
+  void ReapWorker(uint32_t generation);
+
+  // ---- line-event thread (line_events.cpp) ----
+  void CommEventThreadProc(plat::SerialLine* line, LineSample first);
+  bool LineStopSet();
+
   // Members in the order of the port's data model.
   std::mutex callLock_;  // held by every operation for its whole run
   std::unique_ptr<plat::SerialLine> line_;  // the open device; set only while open
@@ -158,6 +270,8 @@ class CCommPort {
   std::atomic<int32_t> lineStop_{0};
   std::mutex lineLock_;  // guards lineStop_
 
+  std::atomic<uint32_t> workerGeneration_{0};  // counts the workers started
+  std::atomic<bool> workerEnded_{false};         // the worker's last act
   std::atomic<int32_t> workerKind_{0};  // 1001 response, 1002 binary
   std::atomic<int32_t> quiet_{0};       // the worker ends without an event
   std::atomic<int16_t> workerWaitWhileBusy_{0};
@@ -173,10 +287,13 @@ class CCommPort {
   std::atomic<int32_t> lineMask_{0};
 
   std::atomic<int32_t> inTransaction_{0};  // a synchronous transaction runs
+  std::atomic<uint32_t> writeCount_{0};    // writes that sent bytes (TXEMPTY)
   std::atomic<int16_t> handshake_{1};      // DTR/RTS handshake at the next open
 
-  // The creating thread's mailbox: callbacks run there.
+  // The creating thread's mailbox: callbacks run there. Records reach the
+  // port through self_, which the destructor clears.
   std::shared_ptr<plat::Mailbox> mailbox_;
+  std::shared_ptr<std::atomic<CCommPort*>> self_;
 };
 
 }  // namespace vantor

@@ -1,32 +1,13 @@
 // The exports of the port table, the port object and the text-frame
-// transactions: each finds (or creates) the port object for its number and
-// hands the call over. A number outside 1 to 256 gives 100 without a trace.
-#include <new>
-
-#include "link_app.h"
+// transactions, and the calling thread's event mailbox.
+#include "export_frame.h"
 #include "platform/file_version.h"
 #include "platform/mailbox.h"
 #include "vantor.h"
 
 PLAT_EMBED_VERSION(VANTOR_VERSION);
 
-namespace {
-
-// Runs op on the port object, or gives 100 when there is none; a failed
-// allocation inside an operation ends the call as a parameter error rather
-// than crossing the C boundary.
-template <typename Op>
-int16_t OnPort(int32_t port, Op op) {
-  try {
-    vantor::CCommPort* p = vantor::CLinkApp::Instance().Port(port);
-    if (!p) return CRW_PARAMETER_ERROR;
-    return op(*p);
-  } catch (const std::bad_alloc&) {
-    return CRW_PARAMETER_ERROR;
-  }
-}
-
-}  // namespace
+using vantor::OnPort;
 
 extern "C" {
 

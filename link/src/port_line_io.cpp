@@ -4,12 +4,13 @@
 // waits 1 ms only where that millisecond decides something (right after a
 // byte, or while DSR is watched); otherwise it sleeps until the next byte or
 // the time-out, so a caller waiting for a slow device costs next to no CPU.
-// A line that hangs up ends a routine at once.
+// A line that hangs up ends a routine at once. On a worker thread every read
+// waits one millisecond at a time and ends when the worker is asked to stop.
 #include <string>
 
 #include "comm_port.h"
+#include "line_timing.h"
 #include "log_texts.h"
-#include "platform/clock.h"
 
 namespace vantor {
 namespace {
@@ -22,24 +23,7 @@ constexpr char kStartReadHF[] = "Start ReadCommHF Method";
 constexpr char kEndReadHF[] = "End ReadCommHF Method";
 constexpr char kErrorDump[] = "[Error]Dump Receive Data";
 
-constexpr int kQuietMs = 1;       // the silence that ends a frame
-constexpr int kLongestWaitMs = 100;  // one read's wait when nothing is due sooner
-
-// The wait for a read when no quiet millisecond is due: until just past the
-// time-out that runs from `since`.
-int WaitUntilTimeout(uint32_t since, int32_t timeoutMs) {
-  const uint32_t elapsed = plat::TickMs() - since;
-  const uint32_t limit = static_cast<uint32_t>(timeoutMs);
-  if (elapsed >= limit) return kQuietMs;
-  const uint32_t left = limit - elapsed + 1;
-  return left < static_cast<uint32_t>(kLongestWaitMs) ? static_cast<int>(left) : kLongestWaitMs;
-}
-
 bool IsAckOrNak(uint8_t b) { return b == wire::ACK || b == wire::NAK; }
-
-bool TimedOut(uint32_t since, int32_t limitMs) {
-  return plat::Elapsed(since, plat::TickMs(), static_cast<uint32_t>(limitMs));
-}
 
 }  // namespace
 
@@ -60,7 +44,8 @@ CCommPort::LineWait CCommPort::WaitModemLine(uint32_t bit, int32_t limitMs) cons
     const bool read = line_->GetModemStatus(&bits);
     if (line_->hungUp()) return LineWait::HungUp;
     if (read && (bits & bit)) return LineWait::On;
-    if (TimedOut(start, limitMs)) return LineWait::TimedOut;
+    // A worker asked to stop gives up at once; it looks at its flag next.
+    if (TimedOut(start, limitMs) || StopRequested()) return LineWait::TimedOut;
     plat::SleepMs(1);
   }
 }
@@ -107,6 +92,9 @@ int16_t CCommPort::WriteComm(const uint8_t* bytes, size_t count, int32_t timeout
   }
   log_->Dump(CCommLogger::kInfo, bytes, count);
   log_->Info(kEndWrite);
+  // Counted once the write's lines are out: the line-event thread reports
+  // the empty output queue (TXEMPTY) after them.
+  if (count) writeCount_.fetch_add(1);
   return CRW_OK;
 }
 
@@ -125,7 +113,8 @@ int16_t CCommPort::ReadComm(ReadMode mode, int32_t timeoutMs, bool dsrCheck, wir
   // changes until the next byte comes.
   bool settled = true;
   for (;;) {
-    const bool quietCounts = timeoutMs < 0 || dsrCheck || (mode == ReadMode::Frame && !settled);
+    const bool quietCounts =
+        timeoutMs < 0 || dsrCheck || OnWorker() || (mode == ReadMode::Frame && !settled);
     uint8_t b = 0;
     const plat::ReadStatus st =
         line_->ReadByte(&b, quietCounts ? kQuietMs : WaitUntilTimeout(clock, timeoutMs));
@@ -145,6 +134,8 @@ int16_t CCommPort::ReadComm(ReadMode mode, int32_t timeoutMs, bool dsrCheck, wir
       }
     } else if (dsrCheck && !DsrOn()) {
       return fail(CRW_DSR_TIMEOUT, kErrDsrLost, rx);
+    } else if (StopRequested()) {
+      return kStopped;
     }
 
     if (timeoutMs < 0) {

@@ -54,6 +54,10 @@ bool OutputQueue::Pump(int fd, uint64_t nowUs,
       const uint64_t due = (nowUs - nextCharUs_) / usPerChar_ + 1;
       want = std::min<uint64_t>(want, due);
     }
+    if (!e.announced) {
+      started(e.segments);
+      e.announced = true;
+    }
     const ssize_t n = write(fd, e.bytes.data() + e.sent, want);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -63,7 +67,6 @@ bool OutputQueue::Pump(int fd, uint64_t nowUs,
       }
       return false;
     }
-    if (e.sent == 0 && n > 0) started(e.segments);
     e.sent += static_cast<size_t>(n);
     if (usPerChar_) nextCharUs_ += static_cast<uint64_t>(n) * usPerChar_;
     if (e.sent < e.bytes.size()) {

@@ -19,8 +19,9 @@ class OutputQueue {
   // entry before it has gone out.
   void Push(uint64_t dueUs, std::vector<Segment> segments, uint64_t gapUs = 0);
   // Writes whatever is due to fd (non-blocking). started() is called with
-  // an entry's segments when its first byte leaves. Returns false when the
-  // write failed for good (the line is gone).
+  // an entry's segments just before its first byte leaves, so the
+  // transcript holds an answer before the host can have read it. Returns
+  // false when the write failed for good (the line is gone).
   bool Pump(int fd, uint64_t nowUs, const std::function<void(const std::vector<Segment>&)>& started);
   // The next time Pump has something to do (0: nothing queued). When the pty
   // was full, Pump waits for the fd to take bytes instead: see blocked().
@@ -39,6 +40,7 @@ class OutputQueue {
     std::vector<Segment> segments;
     Bytes bytes;
     size_t sent = 0;
+    bool announced = false;  // started() has been called
   };
   std::deque<Entry> q_;
   uint64_t lastDueUs_ = 0;

@@ -97,6 +97,9 @@ inline std::string Take(char*& slot) {
 
 // The log's lines without their time, process and thread fields
 // ("Inf:Enter   : crwOpenPort"); each hex dump becomes one "<dump>" line.
+// The line-event thread's lines ("Event Notification", and its end on a
+// line that is gone) are left out: that thread logs what it sees on the line
+// at any time, between the lines of a call.
 inline std::vector<std::string> LogEntries(const std::string& text, size_t from = 0) {
   static const std::regex prefix("^\\d{4}:\\d\\d:\\d\\d:\\d\\d:\\d\\d:\\d\\d:[ \\d]{3}:[ \\d]{5}:[ \\d]{5}:");
   std::vector<std::string> out;
@@ -109,8 +112,12 @@ inline std::vector<std::string> LogEntries(const std::string& text, size_t from 
     pos = end + 1;
     std::smatch m;
     if (std::regex_search(line, m, prefix)) {
-      out.push_back(line.substr(static_cast<size_t>(m.length(0))));
       inDump = false;
+      const std::string entry = line.substr(static_cast<size_t>(m.length(0)));
+      if (entry.rfind("Inf:Info    : Event Notification: ", 0) == 0 ||
+          entry.rfind("Inf:Info    : End CommEventThreadProc", 0) == 0)
+        continue;
+      out.push_back(entry);
     } else if (line.rfind("    Addr :", 0) == 0) {
       out.push_back("<dump>");
       inDump = true;
