@@ -1,0 +1,93 @@
+// The channel on the real library, bound by name from the build's program
+// folder, against the simulated device on COM3 (the standard device with a
+// known version text). Time-outs are short so failures come quickly. A
+// machine without pseudo-terminals fails these tests.
+#pragma once
+#include <time.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <string>
+
+#include "channel_fixture.h"
+#include "core/link_api.h"
+#include "sim/simulator.h"
+#include "temp_dir.h"
+
+namespace quorel::testing {
+
+// CPU seconds of the calling thread (the GUI thread: the program's own cost).
+inline double ThreadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// CPU seconds of the whole process (the library's threads and the simulator too).
+inline double ProcessCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+class SimChannelTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kVersion = "3210ABCD";
+
+  void SetUp() override {
+    ASSERT_EQ(access("/dev/ptmx", F_OK), 0) << "/dev/ptmx is missing: no pseudo-terminals";
+    DefaultChannelSettings();
+    MainModule& m = mm();
+    m.gAckTimer = 300;
+    m.gRespTimer = 300;
+    // The program folder holds the library; the library's settings file and
+    // logs go to the working folder (none there: logging off).
+    qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_DIR);
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("dev")));
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("work")));
+    devDir_ = dir_.file(QStringLiteral("dev")).toStdString();
+    setenv("VANTOR_DEVICE_DIR", devDir_.c_str(), 1);
+    oldCwd_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir_.file(QStringLiteral("work"))));
+    std::string error;
+    ASSERT_TRUE(sim_.Start({devDir_, 3, ""}, &error)) << error;
+    Control("device standard");
+    Control(std::string("version ") + kVersion);
+    watchdog_.setSingleShot(true);
+    QObject::connect(&watchdog_, &QTimer::timeout, [] {
+      ADD_FAILURE() << "a wait did not end: ended by the watchdog";
+      mm().gAppClosing = 1;
+    });
+    watchdog_.start(15000);
+  }
+  void TearDown() override {
+    watchdog_.stop();
+    mm().gAppClosing = 0;
+    if (mm().gPortOpen) channel_.commClose();
+    sim_.Stop();
+    QDir::setCurrent(oldCwd_);
+  }
+
+  void Control(const std::string& line) { ASSERT_EQ(sim_.Control(line), "") << line; }
+  void Open() {
+    channel_.commIni();
+    ASSERT_TRUE(mm().gPortOpen);
+  }
+  ComuOutcome Comu(const QString& command, const ComuOptions& options = {}) {
+    mm().gSendCommand = command;
+    return channel_.comu(options);
+  }
+  std::vector<QString> Log() const { return Entries(channel_.log().text()); }
+  int Sent(const std::string& code) const { return sim_.CountTag(sim::Dir::Host, "CMD " + code); }
+
+  QTimer watchdog_;
+  TempDir dir_;
+  std::string devDir_;
+  QString oldCwd_;
+  sim::Simulator sim_;
+  HookedDialogs dialogs_;
+  RecordingView view_;
+  DeviceChannel channel_{Link(), view_};
+};
+
+}  // namespace quorel::testing
