@@ -12,7 +12,9 @@ namespace {
 using Param = const std::string&;
 
 // Codes answered straight from the device state. The card commands that
-// wait for a card and "RS" have their own paths in CommandSet::Run.
+// wait for a card and "RS" have their own paths in CommandSet::Run. "PI"
+// and "IB" are not here: the image RAM (image_ram.h) answers them, with or
+// without the standard device.
 struct Entry {
   const char* code;
   Outcome (*run)(DeviceState& s, Param code, Param param);
@@ -22,7 +24,6 @@ const Entry kTable[] = {
     {"CL", [](DeviceState&, Param, Param) { return Outcome{}; }},
     {"CE", [](DeviceState&, Param, Param) { return Outcome{}; }},
     {"EC", [](DeviceState&, Param, Param) { return Outcome{}; }},
-    {"PI", [](DeviceState&, Param, Param) { return Outcome{}; }},
     {"CO", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
     {"BI", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
     {"BO", [](DeviceState& s, Param c, Param) { return s.Move(c); }},
@@ -57,7 +58,13 @@ const Entry kTable[] = {
     {"PP", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
     {"EP", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
     {"!!", [](DeviceState& s, Param, Param p) { return s.Maintenance(p); }},
-    {"ee", [](DeviceState& s, Param, Param p) { return s.Eeprom(p); }},
+    {"ee", nullptr},  // the EEPROM bank (eeprom_bank.h), in CommandSet::Run
+    // The display ("DP", "DC", "DD") and the second interface ("IF2:T/",
+    // "IF2:R"): taken, nothing more to see.
+    {"DP", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"DC", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"DD", [](DeviceState&, Param, Param) { return Outcome{}; }},
+    {"IF", [](DeviceState&, Param, Param) { return Outcome{}; }},
 };
 // Card commands that wait for a card, and the restart.
 const char* const kWaiting[] = {"CI", "HC", "CR"};
@@ -101,7 +108,10 @@ const std::string kUsage = "usage: ";
 
 }  // namespace
 
-CommandSet::CommandSet(Simulator& sim, DeviceModel& model) : sim_(sim), model_(model) {}
+CommandSet::CommandSet(Simulator& sim, DeviceModel& model)
+    : sim_(sim),
+      model_(model),
+      eeprom_([&sim](const std::string& line) { sim.Control("note " + line); }) {}
 
 uint64_t CommandSet::NowMs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -130,6 +140,11 @@ void CommandSet::Uninstall() {
 
 void CommandSet::Reset() {
   state_.PowerOn();
+  memory_.Reset();
+  cardRead_.Reset();
+  eeprom_.Reset();
+  maint_.Reset();
+  printBuffer_.Reset();
   waiting_ = restarting_ = false;
   SyncIdle();
 }
@@ -148,6 +163,7 @@ Answer CommandSet::Handle(const Command& cmd) {
   waiting_ = false;  // a new command ends the wait of the one before
   const std::string param(cmd.data.begin(), cmd.data.end());
   Answer a = Run(cmd.code, param);
+  printBuffer_.Record(cmd.code, param, a.status);
   Faults& f = model_.faults();
   if (f.slow.Take()) {
     const uint64_t until = NowMs() + f.slowMs;
@@ -163,14 +179,23 @@ Answer CommandSet::Handle(const Command& cmd) {
 
 Answer CommandSet::Run(const std::string& code, const std::string& param) {
   const Entry* e = Find(code);
-  const bool known = e || IsWaiting(code) || code == kRestart;
+  const bool known = e || IsWaiting(code) || code == kRestart || code == "md";
   if (!known) return WithStatus("11");
   // After a power-up the device takes only the acknowledgement, a restart
   // and a clear.
   if (state_.state() == '2' && code != "PA" && code != kRestart && code != "CL")
     return WithStatus("10");
   if (code == kRestart) return Restart();
-  if (IsWaiting(code)) return CardWait(code, param);
+  if (code == "md") return memory_.OnMd(param);
+  if (code == "ee") return eeprom_.OnEe(param);
+  Answer bang;
+  if (code == "!!" && maint_.OnBang(param, &bang)) return bang;
+  if (code == "!!" && !param.empty() && param[0] == 'm') return cardRead_.OnMargin(param);
+  if (IsWaiting(code)) {
+    Answer a = CardWait(code, param);
+    if (code == "CI") cardRead_.OnCardIn(&a);
+    return a;
+  }
   return FromOutcome(e->run(state_, code, param));
 }
 
@@ -235,6 +260,8 @@ void CommandSet::FinishRestart() {
 // ---- control lines ----
 
 bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) {
+  if (memory_.Control(w, error) || cardRead_.Control(w, error)) return true;
+  if (eeprom_.Control(w, error) || maint_.Control(w, error)) return true;
   const std::string& cmd = w[0];
   if (cmd == "device") {
     if (w.size() != 2 || (w[1] != "standard" && w[1] != "plain")) {
@@ -251,6 +278,8 @@ bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) 
   } else if (cmd == "model" || cmd == "version" || cmd == "state" || cmd == "cardwait" ||
              cmd == "track" || cmd == "counter" || cmd == "clock" || cmd == "restart") {
     *error = KnobControl(w);
+  } else if (cmd == "magfault" || cmd == "modes") {
+    *error = MagneticControl(w);
   } else {
     return false;
   }
@@ -289,6 +318,7 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     if (w.size() != 2 || !DeviceState::FamilyVersion(w[1], &version))
       return kUsage + "model mivor|dastel|quenby|holdt|folsk|yarsel|other";
     state_.set_version(version);
+    eeprom_.SelectModel(w[1]);
   } else if (cmd == "version") {
     if (w.size() != 2 || w[1].empty()) return kUsage + "version TEXT";
     state_.set_version(w[1]);
@@ -329,6 +359,38 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     restartMs_ = static_cast<uint32_t>(v);
   }
   return "";
+}
+
+std::string CommandSet::MagneticControl(const std::vector<std::string>& w) {
+  if (w[0] == "modes") {
+    // The device's mode pairs, as "MS:" would set them.
+    if (w.size() != 2 || state_.SetModes(":" + w[1]).status != "90") return kUsage + "modes PAIRS";
+    return "";
+  }
+  static const std::pair<const char*, MagFault> kKinds[] = {
+      {"write", MagFault::Write}, {"verify", MagFault::Verify}, {"read", MagFault::Read}};
+  const std::string usage = kUsage + "magfault 1|2|3 write|verify|read [N|always|off]";
+  if (w.size() < 3 || w.size() > 4 || w[1].size() != 1 || w[1][0] < '1' || w[1][0] > '3') return usage;
+  int left = 1;
+  if (w.size() == 4) {
+    uint64_t v = 0;
+    if (w[3] == "always") {
+      left = kAlways;
+    } else if (w[3] == "off") {
+      left = 0;
+    } else if (ParseNumber(w[3], 1000000, &v)) {
+      left = static_cast<int>(v);
+    } else {
+      return usage;
+    }
+  }
+  for (const auto& k : kKinds) {
+    if (w[2] == k.first) {
+      state_.magnetic().Fault(w[1][0] - '0', k.second).left = left;
+      return "";
+    }
+  }
+  return usage;
 }
 
 }  // namespace sim

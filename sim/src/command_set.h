@@ -11,7 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "card_read_profile.h"
 #include "device_state.h"
+#include "eeprom_bank.h"
+#include "eeprom_maintenance.h"
+#include "memory_model.h"
+#include "print_buffer.h"
 #include "sim/simulator.h"
 
 namespace sim {
@@ -32,6 +37,8 @@ class CommandSet {
   // model and the installed handlers stay.
   void Reset();
   bool installed() const { return installed_; }
+  // The print data loaded and the cards printed since the last reset.
+  const PrintBuffer& printBuffer() const { return printBuffer_; }
 
  private:
   void Install();
@@ -46,11 +53,18 @@ class CommandSet {
   void SyncIdle();
   std::string CardControl(const std::vector<std::string>& w);
   std::string KnobControl(const std::vector<std::string>& w);
+  // "magfault" and "modes".
+  std::string MagneticControl(const std::vector<std::string>& w);
   static uint64_t NowMs();
 
   Simulator& sim_;
   DeviceModel& model_;
   DeviceState state_;
+  MemoryModel memory_;        // "md"
+  CardReadProfile cardRead_;  // "CI" passes, "!!m"
+  EepromBank eeprom_;          // "ee" words of each family
+  EepromMaintenance maint_;    // "!!h" positions, chosen "!!" end codes
+  PrintBuffer printBuffer_;    // "PC", "MS:", "GJ:", "PD:" and the printed cards
   bool installed_ = false;
 
   // A card command waiting for a card.

@@ -25,7 +25,8 @@
 //                      good binary frames
 //   mode off           leave a custom input mode
 //   reset              faults, fixed answers, idle answer, the running
-//                      command and modes back to the start (handlers stay)
+//                      command, modes and the image RAM back to the start
+//                      (handlers stay)
 // Faults (the device remembers the true frame: a resend starts from it)
 //   nak [N]            NAK good command and data frames (the command is dropped)
 //   noack [N]          take command and data frames, answer nothing
@@ -67,6 +68,42 @@
 //   counter LETTER HEX set one counter ("CT:LETTER")
 //   clock YYMMDDhhmmss|pc    the device clock
 //   restart MS         how long "RS" leaves the device deaf (default 1000)
+//   modes PAIRS        the device's mode pairs, as "MS:PAIRS" sets them
+//   magfault 1|2|3 write|verify|read [N]
+//                      that track's next N writes put spoiled data on the
+//                      card ("WR" reports "44"), verifies report "44" or
+//                      reads report "41"; "RC" shows each track's result
+//                      (magnetic_tracks.h). The loaded print data and the
+//                      printed cards: Simulator::PrintData, PrintedCards
+// EEPROM and maintenance (standard device, eeprom_bank.h, eeprom_maintenance.h):
+// "eer:AA/NN" and "eew:AA/NN/data" on the chosen family's word store (the
+// model knob chooses it too), "!!h0" to "!!h2" the head lift
+//   eeprom family mivor|dastel|quenby|folsk   the word store in use
+//   eeprom set AA HEX  words from AA (four hex digits a word)
+//   eeprom dump [AA NN]   a transcript note "eeprom FAMILY AA/NN words"
+//   eeprom fail AA STATUS | eeprom fail off
+//                      reads and writes that cover word AA answer STATUS
+//   eeprom reset       every store back to its factory image ("reset" too)
+//   maint PREFIX STATUS | maint PREFIX off | maint off
+//                      "!!" commands whose parameter begins with PREFIX
+//                      answer STATUS
+//   memory set ADDR HEX | memory fill ADDR COUNT HH | memory default
+//                      the device memory "md" dumps (memory_model.h): bytes
+//                      from ADDR, COUNT bytes HH, or every byte its default
+//   memory fail STATUS [AFTER] | memory fail off
+//                      the "md" after AFTER good ones (default 0) answers STATUS
+//   cardread on|off|clear   the card-read profile (card_read_profile.h): each
+//                      "CI" a pass, its good answer carrying the track data
+//   cardread data TEXT the track data of those answers
+//   cardread status PASS STATUS|off   pass PASS's "CI" answers STATUS
+// Print image ("PI" records and "IB" blocks fill the image RAM, image_ram.h)
+//   ibwidth DOTS       the head's width, which sets an "IB" block's length
+//                      (4 + 4 * ceil(DOTS / 8) bytes; default 320)
+//   ibnak NUM [N]      the next N tries of "IB" block number NUM get NAK
+//   ibsilent [N]       the next N "IB" blocks or closing polls get no answer
+//   ibbadbcc [N]       the next N verdicts of an "IB" closing poll carry a
+//                      wrong BCC
+//   image clear        empty the image RAM ("reset" empties it too)
 // At once
 //   send HEX           these bytes go out now (unsolicited)
 //   binsend good|badbcc|malformed [HEX]
@@ -134,6 +171,25 @@ Standard device (the common command set; off at start)
   cardwait MS|manual             a waiting card command gets a card MS later (200)
   track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
   restart MS                     "RS" leaves the device deaf for MS (1000)
+  modes PAIRS                    the device's mode pairs, as "MS:PAIRS" sets them
+  magfault 1|2|3 write|verify|read [N]   that track's next N writes, verifies or reads fail
+EEPROM and maintenance ("eer:"/"eew:" on the family's words; "!!h0".."!!h2" head lift)
+  eeprom family mivor|dastel|quenby|folsk   the word store in use (model sets it too)
+  eeprom set AA HEX              words from AA, four hex digits a word
+  eeprom dump [AA NN]            transcript note "eeprom FAMILY AA/NN words"
+  eeprom fail AA STATUS | eeprom fail off   reads/writes covering word AA answer STATUS
+  eeprom reset                   every store back to its factory image ("reset" too)
+  maint PREFIX STATUS | maint PREFIX off | maint off   "!!"+PREFIX... answers STATUS
+  memory set ADDR HEX | memory fill ADDR COUNT HH | memory default   what "md" dumps
+  memory fail STATUS [AFTER] | memory fail off   the "md" after AFTER good ones fails
+  cardread on|off|clear          "CI" passes carry track data ("cardread data TEXT")
+  cardread status PASS STATUS|off   pass PASS's "CI" answers STATUS
+Print image ("PI" records and "IB" blocks fill the image RAM)
+  ibwidth DOTS                   head width: an "IB" block is 4 + 4 * ceil(DOTS / 8) bytes (320)
+  ibnak NUM [N]                  the next N tries of "IB" block number NUM get NAK
+  ibsilent [N]                   the next N "IB" blocks or closing polls get no answer
+  ibbadbcc [N]                   the next N "IB" verdicts carry a wrong BCC
+  image clear                    empty the image RAM ("reset" empties it too)
 At once
   send HEX                       unsolicited bytes
   binsend good|badbcc|malformed [HEX]   a binary report frame
@@ -286,7 +342,8 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
   const Plain plain[] = {{"nak", &f.nak},         {"noack", &f.noAck},
                          {"silent", &f.silent},   {"badbcc", &f.badBcc},
                          {"stale", &f.stale},     {"binbadbcc", &f.binBadBcc},
-                         {"binmalformed", &f.binMalformed}, {"nopoll", &f.noPoll}};
+                         {"binmalformed", &f.binMalformed}, {"nopoll", &f.noPoll},
+                         {"ibsilent", &f.ibSilent},  {"ibbadbcc", &f.ibBadBcc}};
   for (const Plain& p : plain) {
     if (cmd != p.name) continue;
     if (!ParseCount(w, 1, &count)) return kUsage + cmd + " [N|always|off]";
@@ -303,7 +360,7 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
                                {"split", &f.split},       {"delay", &f.delay},
                                {"long", &f.longReply},    {"binanswer", &f.binAnswer},
                                {"still", &f.still},       {"otherbusy", &f.otherBusy},
-                               {"slow", &f.slow}};
+                               {"slow", &f.slow},         {"ibnak", &f.ibNak}};
   for (const WithArgs& a : withArgs) {
     if (cmd == a.name && w.size() == 2 && w[1] == "off") {
       a.knob->left = 0;
@@ -340,6 +397,13 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
       f.slowMs = static_cast<uint32_t>(v);
       f.slow.left = count;
     }
+    return "";
+  }
+  if (cmd == "ibnak") {
+    if (w.size() < 2 || !ParseUint(w[1], &v) || v > 255 || !ParseCount(w, 2, &count))
+      return kUsage + "ibnak NUM [N]";
+    f.ibNakBlock = static_cast<int>(v);
+    f.ibNak.left = count;
     return "";
   }
   if (cmd == "otherbusy") {
@@ -492,6 +556,7 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
     mode.reset();
     modeHeld.clear();
     commands->Reset();
+    image.Clear();
     return "";
   }
 
@@ -574,6 +639,7 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
   if (cmd == "note") return "";  // the line itself is the note
   std::string deviceError;
   if (commands->Control(w, &deviceError)) return deviceError;
+  if (image.Control(w, &deviceError)) return deviceError;
   if (cmd == "transcript") {
     if (w.size() != 2 || w[1] != "clear") return kUsage + "transcript clear";
     transcript.Clear();

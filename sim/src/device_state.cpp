@@ -48,9 +48,6 @@ const Family kFamilies[] = {
     {"other", "7X00 V0.90"},
 };
 
-const char* const kDefaultTracks[3] = {"VANTOR TEST CARD TRACK ONE", "1234567890123456789",
-                                       "0123456789012345678901234567890123"};
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
@@ -81,21 +78,12 @@ Outcome Data(const std::string& data) {
   return o;
 }
 
-// ":<n>" with a track digit 1 to 3 at param[1]; 0 when it is not one.
-int TrackDigit(const std::string& param) {
-  if (param.size() < 2 || param[0] != ':' || param[1] < '1' || param[1] > '3') return 0;
-  return param[1] - '0';
-}
-
 }  // namespace
 
 DeviceState::DeviceState() {
   version_ = kFamilies[0].version;
   modes_ = {{'B', '0'}, {'F', '1'}, {'K', '0'}, {'N', '0'}, {'X', '0'}, {'Y', '3'}};
   for (const CounterDef& c : kCounters) counters_[c.letter] = c.start;
-  for (int i = 0; i < 3; ++i) cardTracks_[i] = kDefaultTracks[i];
-  // Memory switches: all off, the high byte the complement of the low one.
-  eeprom_[0x2F] = 0xFF00;
 }
 
 void DeviceState::PowerOn() {
@@ -179,9 +167,7 @@ bool DeviceState::Remove() {
 void DeviceState::Restarted() {
   // A restart loses what RAM held; the card stays where it lies.
   state_ = '2';
-  writeSet_ = {};
-  readTracks_ = {};
-  readStatus_ = "00";
+  mag_.LoseRam();
   rasterLines_ = pages_ = 0;
   Bump(kPowerUp);
 }
@@ -318,58 +304,27 @@ Outcome DeviceState::Move(const std::string& code) {
 
 Outcome DeviceState::MagRead() {
   if (!CardInside()) return Fail(kNoCard);
-  readTracks_ = cardTracks_;
-  const bool any = !readTracks_[0].empty() || !readTracks_[1].empty() || !readTracks_[2].empty();
-  readStatus_ = any ? "90" : "45";
   Bump(kMagRead);
-  Outcome o;
-  o.status = readStatus_;
-  o.busyPolls = 1;
-  return o;
+  return mag_.Read();
 }
 
 Outcome DeviceState::MagWrite(bool verify) {
-  (void)verify;  // what is written reads back the same
   if (!CardInside()) return Fail(kNoCard);
-  if (!writeSet_[0] && !writeSet_[1] && !writeSet_[2]) return Fail("46");
-  for (int i = 0; i < 3; ++i)
-    if (writeSet_[i]) cardTracks_[i] = writeTracks_[i];
-  Bump(kMagWrite);
-  Outcome o;
-  o.busyPolls = 1;
+  const Outcome o = mag_.Write(verify);
+  if (o.status != "46") Bump(kMagWrite);
   return o;
 }
 
-Outcome DeviceState::MagVerify() const {
+Outcome DeviceState::MagVerify() {
   if (!CardInside()) return Fail(kNoCard);
-  if (!writeSet_[0] && !writeSet_[1] && !writeSet_[2]) return Fail("46");
-  for (int i = 0; i < 3; ++i)
-    if (writeSet_[i] && cardTracks_[i] != writeTracks_[i]) return Fail("44");
-  return Outcome{};
+  return mag_.Verify();
 }
 
-Outcome DeviceState::SetTrack(const std::string& param) {
-  const int n = TrackDigit(param);
-  if (n == 0 || param.size() < 3 || param[2] != '/') return Fail(kBadParam);
-  writeTracks_[n - 1] = param.substr(3);
-  writeSet_[n - 1] = true;
-  return Outcome{};
-}
+Outcome DeviceState::SetTrack(const std::string& param) { return mag_.SetTrack(param); }
 
-Outcome DeviceState::TrackData(const std::string& param) const {
-  const int n = TrackDigit(param);
-  if (n == 0 || param.size() != 2) return Fail(kBadParam);
-  Outcome o = Data(std::string(1, param[1]) + readTracks_[n - 1]);
-  if (readTracks_[n - 1].empty()) o.status = "45";
-  return o;
-}
+Outcome DeviceState::TrackData(const std::string& param) const { return mag_.TrackData(param); }
 
-Outcome DeviceState::ReadCheck() const {
-  std::string s;
-  for (const std::string& t : readTracks_)
-    s += Hex(t.size() > 255 ? 255 : static_cast<uint32_t>(t.size()), 2);
-  return Data(s + readStatus_);
-}
+Outcome DeviceState::ReadCheck() const { return mag_.ReadCheck(); }
 
 // ---- print data ----
 
@@ -426,7 +381,7 @@ Outcome DeviceState::Print(const std::string& code, const std::string& param) {
   return o;
 }
 
-// ---- maintenance and EEPROM ----
+// ---- maintenance ----
 
 Outcome DeviceState::Maintenance(const std::string& param) {
   if (param.empty()) return Fail(kBadParam);
@@ -452,28 +407,6 @@ Outcome DeviceState::Maintenance(const std::string& param) {
     return Data(v == settings_.end() ? "00" : v->second);
   }
   if (param.size() >= 2 && param[1] == ':') settings_[what] = param.substr(2);
-  return Outcome{};
-}
-
-Outcome DeviceState::Eeprom(const std::string& param) {
-  // "r:AA/NN" or "w:AA/NN/data", address and word count in hex, four hex
-  // digits a word.
-  if (param.size() < 7 || param[1] != ':' || param[4] != '/' || !IsHex(param[2]) ||
-      !IsHex(param[3]) || !IsHex(param[5]) || !IsHex(param[6]))
-    return Fail(kBadParam);
-  const size_t addr = std::stoul(param.substr(2, 2), nullptr, 16);
-  const size_t count = std::stoul(param.substr(5, 2), nullptr, 16);
-  if (count == 0 || addr + count > eeprom_.size()) return Fail(kBadParam);
-  if (param[0] == 'r' && param.size() == 7) {
-    std::string s;
-    for (size_t i = 0; i < count; ++i) s += Hex(eeprom_[addr + i], 4);
-    return Data(s);
-  }
-  if (param[0] != 'w' || param.size() != 8 + 4 * count || param[7] != '/' ||
-      !AllOf(param.substr(8), IsHex))
-    return Fail(kBadParam);
-  for (size_t i = 0; i < count; ++i)
-    eeprom_[addr + i] = static_cast<uint16_t>(std::stoul(param.substr(8 + 4 * i, 4), nullptr, 16));
   return Outcome{};
 }
 

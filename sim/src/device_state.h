@@ -1,6 +1,7 @@
 // What the standard device remembers between commands: its state digit,
 // the card and where it is, the modes, the clock, the counters, the
-// magnetic buffers, the loaded print data, the head values and the EEPROM.
+// magnetic buffers, the loaded print data and the head values (the EEPROM
+// is the command set's, eeprom_bank.h).
 // Each command comes in as its parameter text (the bytes after the code)
 // and leaves an end code and data for its "A" reply. No I/O, no timing: the
 // command set (command_set.h) adds the waits for cards and restarts.
@@ -11,6 +12,9 @@
 #include <map>
 #include <string>
 
+#include "magnetic_tracks.h"
+#include "outcome.h"
+
 namespace sim {
 
 // Where the card is: the second status digit of an idle "R" reply.
@@ -20,14 +24,6 @@ enum class CardPos : char {
   Middle = '2',
   Rear = '3',
   Exit = '4',  // put out, waiting to be taken
-};
-
-// The end code and data of a command's "A" reply, and the polls it stays
-// busy before that reply.
-struct Outcome {
-  std::string status = "90";
-  std::string data;
-  int busyPolls = 0;
 };
 
 class DeviceState {
@@ -51,7 +47,9 @@ class DeviceState {
   static bool FamilyVersion(const std::string& family, std::string* version);
 
   // The card's magnetic track n (1 to 3); "" is a blank track.
-  void SetCardTrack(int n, const std::string& data) { cardTracks_[n - 1] = data; }
+  void SetCardTrack(int n, const std::string& data) { mag_.SetCardTrack(n, data); }
+  // The magnetic tracks, for their fault knobs.
+  MagneticTracks& magnetic() { return mag_; }
   bool SetCounter(char letter, uint32_t value);
   // The device clock: seconds it runs ahead of the PC clock.
   void set_clockOffset(int64_t s) {
@@ -86,7 +84,7 @@ class DeviceState {
   Outcome Move(const std::string& code);            // CO BI BO BP FE FP RP
   Outcome MagRead();                                // RD
   Outcome MagWrite(bool verify);                    // WR, WN
-  Outcome MagVerify() const;                        // VR
+  Outcome MagVerify();                              // VR
   Outcome SetTrack(const std::string& param);       // WD:n/data
   Outcome TrackData(const std::string& param) const;  // DT:n, dt:n
   Outcome ReadCheck() const;                        // RC
@@ -96,7 +94,6 @@ class DeviceState {
   Outcome Area(const std::string& param);           // AS:
   Outcome Print(const std::string& code, const std::string& param);  // PR PO PP EP
   Outcome Maintenance(const std::string& param);    // !!x
-  Outcome Eeprom(const std::string& param);         // eer:, eew:
 
  private:
   void Bump(const char* letters);
@@ -109,11 +106,7 @@ class DeviceState {
   int64_t clockOffset_ = 0;
   int weekdayShift_ = 0;  // the clock keeps the weekday it was given, right or wrong
   std::map<char, uint32_t> counters_;
-  std::array<std::string, 3> cardTracks_;
-  std::array<std::string, 3> writeTracks_;
-  std::array<bool, 3> writeSet_{};
-  std::array<std::string, 3> readTracks_;
-  std::string readStatus_ = "00";  // end code of the last "RD"
+  MagneticTracks mag_;
   int rasterLines_ = 0;
   int pages_ = 0;
   std::string area_;
@@ -121,7 +114,6 @@ class DeviceState {
   std::string erase_ = "0000";
   std::string sensorFields_ = "A8C4379B42FF";
   std::map<char, std::string> settings_;  // "!!x:" values, read back by "!!x?"
-  std::array<uint16_t, 256> eeprom_{};
 };
 
 }  // namespace sim

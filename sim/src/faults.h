@@ -66,6 +66,11 @@ struct Faults {
   BinAnswerFault binAnswerFault = BinAnswerFault::Ack;
   Knob binBadBcc;     // binary reports go out with a wrong BCC
   Knob binMalformed;  // binary reports go out with their STX replaced
+  // The "IB" block mode (image_ram.h).
+  Knob ibNak;  // tries of block number ibNakBlock answered NAK, good or not
+  int ibNakBlock = 0;
+  Knob ibSilent;  // blocks and the closing poll get no answer
+  Knob ibBadBcc;  // the closing poll's verdict frame carries a wrong BCC
 
   void Clear() { *this = Faults{}; }
 };

@@ -7,6 +7,12 @@
 
 namespace sim {
 
+namespace {
+// The most character time a paced write makes up for at once (the service
+// loop's longest sleep).
+constexpr uint64_t kMaxLagUs = 20000;
+}  // namespace
+
 void OutputQueue::Push(uint64_t dueUs, std::vector<Segment> segments, uint64_t gapUs) {
   if (dueUs < lastDueUs_ && !q_.empty()) dueUs = lastDueUs_;
   lastDueUs_ = dueUs;
@@ -48,8 +54,12 @@ bool OutputQueue::Pump(int fd, uint64_t nowUs,
     Entry& e = q_.front();
     size_t want = e.bytes.size() - e.sent;
     if (usPerChar_) {
-      // A line that stood idle does not save up characters.
-      if (nextCharUs_ + usPerChar_ < nowUs) nextCharUs_ = nowUs;
+      // A line that stood idle does not save up characters: a write's
+      // first character goes when the write falls due. After that the
+      // characters whose time passed before the loop woke go at once, up to
+      // kMaxLagUs of them.
+      if (e.sent == 0 && nextCharUs_ < StartUs(e)) nextCharUs_ = StartUs(e);
+      if (nextCharUs_ + kMaxLagUs < nowUs) nextCharUs_ = nowUs - kMaxLagUs;
       if (nextCharUs_ > nowUs) return true;
       const uint64_t due = (nowUs - nextCharUs_) / usPerChar_ + 1;
       want = std::min<uint64_t>(want, due);

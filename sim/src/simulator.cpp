@@ -1,7 +1,8 @@
 // The simulator's service thread: it waits on the pty master (and a wake-up
 // descriptor for control lines), hands what the host sends to the frame
 // parser or an input mode, and writes the device's answers when they are
-// due. It never spins: every wait is a poll() with a deadline.
+// due. It never spins: every wait is a ppoll() with a deadline, to the
+// microsecond, so a paced line keeps its character times.
 #include "simulator_impl.h"
 
 #include <errno.h>
@@ -21,6 +22,9 @@ namespace {
 
 constexpr int kMaxWaitMs = 20;
 constexpr size_t kReadChunk = 4096;
+// A paced line catches up with characters the loop woke too late for, but
+// never with more than this much of their time.
+constexpr uint64_t kMaxPaceLagUs = kMaxWaitMs * 1000;
 
 std::string HostTag(const HostEvent& ev) {
   std::string tag;
@@ -55,6 +59,11 @@ std::string HostTag(const HostEvent& ev) {
 
 Simulator::Simulator() : impl_(new Impl) {
   impl_->commands.reset(new CommandSet(*this, impl_->model));
+  // The standard command set leaves these two codes alone, so they stay
+  // whatever "device standard" or "device plain" does.
+  Impl* s = impl_.get();
+  s->model.SetHandler("PI", [s](const Command& c) { return s->image.OnPI(c); });
+  s->model.SetHandler("IB", [s](const Command& c) { return s->image.OnIB(c); });
 }
 
 Simulator::~Simulator() { Stop(); }
@@ -178,6 +187,21 @@ int Simulator::CountTag(Dir dir, const std::string& tagPrefix) const {
   return Count(Transcript(), dir, tagPrefix);
 }
 
+std::map<int, Bytes> Simulator::ImageRows() const {
+  std::lock_guard<std::recursive_mutex> lock(impl_->mu);
+  return impl_->image.rows();
+}
+
+std::vector<std::string> Simulator::PrintData() const {
+  std::lock_guard<std::recursive_mutex> lock(impl_->mu);
+  return impl_->commands->printBuffer().loaded();
+}
+
+std::vector<std::vector<std::string>> Simulator::PrintedCards() const {
+  std::lock_guard<std::recursive_mutex> lock(impl_->mu);
+  return impl_->commands->printBuffer().cards();
+}
+
 plat::SideChannelBlock* Simulator::Lines() const {
   std::lock_guard<std::recursive_mutex> lock(impl_->mu);
   return impl_->side ? impl_->side->block() : nullptr;
@@ -216,7 +240,7 @@ void Simulator::Impl::Wake() {
   if (wakeFd >= 0) (void)!write(wakeFd, &one, sizeof one);
 }
 
-int Simulator::Impl::PollTimeoutMs(uint64_t nowUs) const {
+uint64_t Simulator::Impl::PollTimeoutUs(uint64_t nowUs) const {
   uint64_t wake = nowUs + kMaxWaitMs * 1000;
   auto earlier = [&](uint64_t t) {
     if (t != 0 && t < wake) wake = t;
@@ -224,9 +248,9 @@ int Simulator::Impl::PollTimeoutMs(uint64_t nowUs) const {
   earlier(out.NextUs());
   earlier(parser.DeadlineUs());
   if (!timers.empty()) earlier(timers.begin()->first);
-  if (inUsPerChar) earlier(inNextCharUs);
-  if (wake <= nowUs) return 0;
-  return static_cast<int>((wake - nowUs + 999) / 1000);
+  // A byte already due is waited for as POLLIN, not spun for.
+  if (inUsPerChar && inNextCharUs > nowUs) earlier(inNextCharUs);
+  return wake > nowUs ? wake - nowUs : 0;
 }
 
 void Simulator::Impl::Loop() {
@@ -244,9 +268,11 @@ void Simulator::Impl::Loop() {
       fds[1] = pollfd{master, events, 0};
       nfds = 2;
     }
-    const int timeout = PollTimeoutMs(now);
+    const uint64_t waitUs = PollTimeoutUs(now);
+    const timespec timeout{static_cast<time_t>(waitUs / 1000000),
+                           static_cast<long>(waitUs % 1000000 * 1000)};
     lock.unlock();
-    const int ready = poll(fds, nfds, timeout);
+    const int ready = ppoll(fds, nfds, &timeout, nullptr);
     lock.lock();
     if (ready < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
@@ -256,7 +282,11 @@ void Simulator::Impl::Loop() {
     if (stop) break;
     HandleRequests();
     now = NowUs();
-    if (nfds == 2 && master == pty.master() && (fds[1].revents & POLLIN)) ReadHost(now);
+    if (nfds == 2 && master == pty.master() && (fds[1].revents & POLLIN)) {
+      ReadHost(now);
+    } else if (fds[1].events & POLLIN) {
+      inFlowing = false;  // asked for and none came: the host has stopped sending
+    }
     RunTimers(now);
     HostEvent ev;
     if (parser.Tick(now, &ev)) HandleEvent(ev);
@@ -278,15 +308,25 @@ void Simulator::Impl::Loop() {
 void Simulator::Impl::ReadHost(uint64_t nowUs) {
   size_t want = kReadChunk;
   if (inUsPerChar) {
-    if (inNextCharUs + inUsPerChar < nowUs) inNextCharUs = nowUs;
+    // A line that stood idle does not save up characters; while the host
+    // keeps sending, the characters whose time passed before the loop woke
+    // are taken now.
+    if (!inFlowing && inNextCharUs + inUsPerChar < nowUs) inNextCharUs = nowUs;
+    if (inNextCharUs + kMaxPaceLagUs < nowUs) inNextCharUs = nowUs - kMaxPaceLagUs;
     if (inNextCharUs > nowUs) return;
     const uint64_t due = (nowUs - inNextCharUs) / inUsPerChar + 1;
     if (due < want) want = static_cast<size_t>(due);
   }
   uint8_t buf[kReadChunk];
   const ssize_t n = read(pty.master(), buf, want);
-  if (n <= 0) return;  // EAGAIN; EIO cannot come while the simulator holds the slave open
-  if (inUsPerChar) inNextCharUs += static_cast<uint64_t>(n) * inUsPerChar;
+  if (n <= 0) {  // EAGAIN; EIO cannot come while the simulator holds the slave open
+    inFlowing = false;
+    return;
+  }
+  if (inUsPerChar) {
+    inNextCharUs += static_cast<uint64_t>(n) * inUsPerChar;
+    inFlowing = static_cast<size_t>(n) == want;
+  }
   Deliver(buf, static_cast<size_t>(n), nowUs);
 }
 

@@ -15,6 +15,7 @@
 #include "command_set.h"
 #include "device_model.h"
 #include "host_parser.h"
+#include "image_ram.h"
 #include "output_queue.h"
 #include "platform/side_channel.h"
 #include "pty_line.h"
@@ -35,6 +36,7 @@ struct Simulator::Impl : ModeIo {
   std::string linesPath;
   HostParser parser;
   DeviceModel model;
+  ImageRam image{model};  // "PI" and "IB", for the plain and the standard device
   OutputQueue out;
   TranscriptLog transcript;
   std::unique_ptr<CommandSet> commands;  // the standard device ("device standard")
@@ -46,6 +48,7 @@ struct Simulator::Impl : ModeIo {
   std::multimap<uint64_t, std::function<void()>> timers;
   uint64_t inUsPerChar = 0;  // pace of bytes taken from the host; 0: as fast as they come
   uint64_t inNextCharUs = 0;
+  bool inFlowing = false;  // the last paced read took all that was due: more is waiting
   uint32_t lastHostLines = 0;
 
   std::thread thread;
@@ -60,7 +63,7 @@ struct Simulator::Impl : ModeIo {
   // ---- service loop (simulator.cpp) ----
   void Loop();
   void Wake();
-  int PollTimeoutMs(uint64_t nowUs) const;
+  uint64_t PollTimeoutUs(uint64_t nowUs) const;
   void ReadHost(uint64_t nowUs);
   void Deliver(const uint8_t* p, size_t n, uint64_t nowUs);
   size_t FeedMode(const uint8_t* p, size_t n, uint64_t nowUs);

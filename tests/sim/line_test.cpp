@@ -177,5 +177,29 @@ TEST_F(SimLine, PaceTakesAtWireSpeed) {
   Exchange("04 02 53 54 03 04", "06");
 }
 
+TEST_F(SimLine, PaceKeepsUpAtHighBaudRates) {
+  // A character every 87 us: 1152 characters each way take 100 ms, however
+  // late the service loop wakes for each one (not a millisecond each).
+  Ctl("pace 115200");
+  std::string hex;
+  for (int i = 0; i < 1152; ++i) hex += "41";
+  uint64_t t0 = NowMs();
+  Ctl("send " + hex);
+  Read(1152);
+  EXPECT_GE(NowMs() - t0, 90u);
+  EXPECT_LE(NowMs() - t0, 500u);
+
+  // A data frame of 1152 bytes: its ACK comes once the last byte is in.
+  sim::Bytes frame{0x02};
+  frame.insert(frame.end(), 1149, 'A');
+  frame.push_back(0x03);
+  frame.push_back(static_cast<uint8_t>('A' ^ 0x03));  // 1149 x 'A' XOR to 'A'
+  t0 = NowMs();
+  Send(frame);
+  EXPECT_EQ("06", HexOf(Read(1)));
+  EXPECT_GE(NowMs() - t0, 90u);
+  EXPECT_LE(NowMs() - t0, 500u);
+}
+
 }  // namespace
 }  // namespace simtest

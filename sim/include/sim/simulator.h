@@ -14,6 +14,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,17 @@ class Simulator {
   bool WaitForTag(Dir dir, const std::string& tagPrefix, int count, int timeoutMs) const;
   // Entries of dir whose tag begins with tagPrefix.
   int CountTag(Dir dir, const std::string& tagPrefix) const;
+
+  // The print image RAM that "PI" records and "IB" blocks fill: RAM row ->
+  // that row's bytes, leftmost dot in bit 7 (sim/src/image_ram.h).
+  std::map<int, Bytes> ImageRows() const;
+
+  // The standard device's print data: the "MS:", "GJ:" and "PD:" commands
+  // (code and parameter bytes) loaded since the last "PC" or print, and
+  // every card printed since the start or "reset" (its loaded commands and
+  // the print command last).
+  std::vector<std::string> PrintData() const;
+  std::vector<std::vector<std::string>> PrintedCards() const;
 
   // The side-channel block (null before Start) and the host lines
   // (plat::kHostDtr | kHostRts | kHostBreak) the library wrote into it.

@@ -1,0 +1,159 @@
+// The "IB" picture download of the tallest print area, 320 x 600 (150 blocks
+// of 164 bytes), against the in-process simulated device pacing the line at
+// 115200 baud, 10 bits a character. The figure that counts is wire_%: the
+// time the bytes that crossed the line (both ways) take at that speed, as a
+// share of the time the whole call took. What is missing to 100 % is the
+// turn-around after each block: the device's answer and the host's read of
+// it. The port log is off (Logging=-1) or on (Logging=0).
+#include <benchmark/benchmark.h>
+#include <ftw.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "sim/simulator.h"
+#include "vantor.h"
+
+namespace {
+
+constexpr int kQuietPort = 7;   // Logging=-1
+constexpr int kLoggedPort = 8;  // Logging=0
+constexpr int kWidth = 320;
+constexpr int kHeight = 600;
+constexpr double kBaud = 115200;
+constexpr double kBitsPerChar = 10;
+
+void Put16(std::string* s, uint32_t v) {
+  s->push_back(static_cast<char>(v & 0xFF));
+  s->push_back(static_cast<char>(v >> 8 & 0xFF));
+}
+void Put32(std::string* s, uint32_t v) {
+  Put16(s, v & 0xFFFF);
+  Put16(s, v >> 16);
+}
+
+// A 24-bit bottom-up BMP of random colours: rows of every kind of dot.
+std::string RandomBmp() {
+  std::string info;
+  Put32(&info, 40);
+  Put32(&info, kWidth);
+  Put32(&info, kHeight);
+  Put16(&info, 1);
+  Put16(&info, 24);
+  for (int i = 0; i < 6; ++i) Put32(&info, 0);
+  std::mt19937 rng(7);
+  std::string pixels(static_cast<size_t>(kWidth) * 3 * kHeight,
+                     '\0');  // 960 bytes a row, no padding
+  for (char& c : pixels) c = static_cast<char>(rng());
+  std::string file = "BM";
+  Put32(&file, 54 + static_cast<uint32_t>(pixels.size()));
+  Put32(&file, 0);
+  Put32(&file, 54);
+  return file + info + pixels;
+}
+
+// Two paced devices, the picture in a scratch folder, both ports open until
+// the library unloads at exit.
+class Bench {
+ public:
+  Bench() {
+    char tmpl[] = "/tmp/vantor-dlbench-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    const std::string dev = dir_ + "/dev";
+    mkdir(dev.c_str(), 0755);
+    setenv("VANTOR_DEVICE_DIR", dev.c_str(), 1);
+    if (chdir(dir_.c_str()) != 0) return;
+    picture_ = dir_ + "/picture.bmp";
+    std::ofstream(picture_, std::ios::binary) << RandomBmp();
+    ok_ = quiet_.Start({dev, kQuietPort, ""}) && logged_.Start({dev, kLoggedPort, ""});
+    for (sim::Simulator* s : {&quiet_, &logged_})
+      ok_ = ok_ && s->Control("pace 115200").empty() && s->Control("ibwidth 320").empty();
+    // Settings are read when a port object is created.
+    std::ofstream("Vantor.ini") << "[Log]\nLogging=0\n";
+    ok_ = ok_ && crwOpenPort(kLoggedPort, 115200, "8", "N") == CRW_OK;
+    std::ofstream("Vantor.ini") << "[Log]\nLogging=-1\n";
+    ok_ = ok_ && crwOpenPort(kQuietPort, 115200, "8", "N") == CRW_OK;
+  }
+  ~Bench() {
+    quiet_.Stop();
+    logged_.Stop();
+    nftw(
+        dir_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+  }
+  bool ok() const { return ok_; }
+  sim::Simulator& device(bool logged) { return logged ? logged_ : quiet_; }
+  const std::string& picture() const { return picture_; }
+
+ private:
+  std::string dir_, picture_;
+  bool ok_ = false;
+  sim::Simulator quiet_, logged_;
+};
+
+Bench& Env() {
+  static Bench bench;
+  return bench;
+}
+
+// Bytes both ways in the device's transcript.
+size_t WireBytes(const sim::Simulator& dev) {
+  size_t n = 0;
+  for (const sim::TranscriptEntry& e : dev.Transcript())
+    if (e.dir == sim::Dir::Host || e.dir == sim::Dir::Device) n += e.bytes.size();
+  return n;
+}
+
+void BM_IBDownloadAt115200(benchmark::State& state) {
+  if (!Env().ok()) {
+    state.SkipWithError("no simulated device");
+    return;
+  }
+  const bool logged = state.range(0) != 0;
+  const int port = logged ? kLoggedPort : kQuietPort;
+  sim::Simulator& dev = Env().device(logged);
+  char *code = nullptr, *status = nullptr;
+  double wall = 0, wire = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    dev.ClearTranscript();
+    state.ResumeTiming();
+    const auto t0 = std::chrono::steady_clock::now();
+    const int16_t rc = crwIBBinarySend(port, 3, 0, 0, kWidth - 1, kHeight - 1, 0, 2000, 512,
+                                       Env().picture().c_str(), &code, &status);
+    const auto t1 = std::chrono::steady_clock::now();
+    if (rc != CRW_OK) {
+      state.SkipWithError(("download failed: " + std::to_string(rc)).c_str());
+      break;
+    }
+    // The verdict's last byte is on the wire before the call can return.
+    state.PauseTiming();
+    dev.WaitForTag(sim::Dir::Device, "REPLY R", 1, 1000);
+    wire += static_cast<double>(WireBytes(dev)) * kBitsPerChar / kBaud;
+    wall += std::chrono::duration<double>(t1 - t0).count();
+    state.ResumeTiming();
+  }
+  SysFreeString(code);
+  SysFreeString(status);
+  if (wall > 0) {
+    state.counters["wire_%"] = 100.0 * wire / wall;
+    state.counters["wire_ms"] = 1000.0 * wire / static_cast<double>(state.iterations());
+  }
+  state.SetLabel(logged ? "logging on" : "logging off");
+}
+BENCHMARK(BM_IBDownloadAt115200)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
