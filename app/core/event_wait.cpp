@@ -35,13 +35,28 @@ void SleepForEvents(int64_t ms) {
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+int& WaitDepth() {
+  static int depth = 0;
+  return depth;
+}
+
+// Counts a running wait for its scope.
+struct WaitScope {
+  WaitScope() { ++WaitDepth(); }
+  ~WaitScope() { --WaitDepth(); }
+};
+
 }  // namespace
 
 void PumpPendingEvents() {
+  const WaitScope scope;
   if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+int ActiveWaits() { return WaitDepth(); }
+
 void PumpUntil(const std::function<int64_t()>& step) {
+  const WaitScope scope;
   for (;;) {
     PumpPendingEvents();
     const int64_t sleepMs = step();

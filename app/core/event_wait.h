@@ -17,6 +17,11 @@ void PumpUntil(const std::function<int64_t()>& step);
 // One non-blocking pass over the pending events.
 void PumpPendingEvents();
 
+// How many waits (PumpUntil, PumpPendingEvents) are running now; nested
+// waits count each. While one runs, a handler is on the stack whose window
+// must not be destroyed under it.
+int ActiveWaits();
+
 // Waits the given seconds while events run; returns early when gStopRequest
 // is 1 or gAppClosing is 1 (after at least one event pass). The time comes
 // from a steady clock, so midnight or a clock change does not matter. While

@@ -56,12 +56,15 @@ BoxAnswer QtDialogHost::Box(const BoxRequest& request) {
 }
 
 std::optional<QString> QtDialogHost::Input(const InputRequest& request) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(QApplication::activeWindow(), request.title, request.prompt,
-                            request.masked ? QLineEdit::Password : QLineEdit::Normal, request.initial, &ok);
-  if (!ok) return std::nullopt;
-  return text;
+  QInputDialog box(QApplication::activeWindow());
+  box.setWindowTitle(request.title);
+  box.setLabelText(request.prompt);
+  box.setTextEchoMode(request.masked ? QLineEdit::Password : QLineEdit::Normal);
+  // A masked field shows one "*" per character, whatever the style's own mark.
+  if (request.masked) box.setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+  box.setTextValue(request.initial);
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return box.textValue();
 }
 
 QString QtDialogHost::OpenFile(const FileRequest& request) {
