@@ -75,10 +75,11 @@ void DeviceChannel::RamClearProgress() {
   MainModule& m = mm();
   m.gBusyElapsed = static_cast<int32_t>(clock_() - static_cast<uint32_t>(m.gBusyStartTick));
   // The elapsed time of a clock that wrapped or was set late is still
-  // shown as a time, never as a negative number.
+  // shown as a time, never as a negative number. The whole elapsed time is
+  // shown (no wrap at a minute), so a long erase keeps counting up.
   const uint32_t elapsed = static_cast<uint32_t>(m.gBusyElapsed);
   const QString seconds =
-      QString::number((elapsed / 1000) % 60) + QLatin1Char('.') + QStringLiteral("%1").arg(elapsed % 1000, 3, 10, QLatin1Char('0'));
+      QString::number(elapsed / 1000) + QLatin1Char('.') + QStringLiteral("%1").arg(elapsed % 1000, 3, 10, QLatin1Char('0'));
   double pct = seconds.toDouble() / 5.9 * 100.0;
   if (pct >= 100.0) pct = 100.0;
   m.gProgressPct = static_cast<float>(pct);

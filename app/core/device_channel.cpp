@@ -92,6 +92,16 @@ bool DeviceChannel::Idle() const {
   return m.gSendPending == 0 && m.gPolling == 0 && !inTick_;
 }
 
+bool DeviceChannel::ResetWhenIdle() {
+  MainModule& m = mm();
+  if (m.gPollBusy != 0 || inTick_ || m.gLineBusy != 0) return false;
+  m.gSendPending = m.gPolling = 0;
+  m.gSendCommand.clear();
+  m.gReplyCommand.clear();
+  m.gReplyText.clear();
+  return true;
+}
+
 void DeviceChannel::WatchLineEvents() {
   if (events_) return;
   const int fd = link_.EventFd();

@@ -69,6 +69,12 @@ class DeviceChannel : public QObject {
   const QString& armedCommand() const { return armed_; }
   // Nothing to send, no poll armed and no tick running.
   bool Idle() const;
+  // Clears what an exchange that went wrong left behind (send pending,
+  // polling, line busy, the command and the last reply), but only while no
+  // exchange is in progress: no comu or poll waits, no tick runs and no
+  // download holds the line. True when it cleared. A window that resets the
+  // channel as it opens uses this, so it never drops another's command.
+  bool ResetWhenIdle();
 
   // Length of the restart wait after "RS" (5 s; tests shorten it).
   void SetRestartWaitSeconds(float seconds) { restartWaitSeconds_ = seconds; }

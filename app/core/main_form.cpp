@@ -24,6 +24,7 @@
 #include "core/link_api.h"
 #include "core/main_menus.h"
 #include "core/main_module.h"
+#include "core/main_services.h"
 #include "core/main_shell.h"
 #include "core/message_tables.h"
 #include "core/password_prompt.h"
@@ -81,9 +82,11 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
   });
   console_ = std::make_unique<CommandConsole>(controls_, static_cast<ConsoleHost&>(*this));
   channel_ = std::make_unique<DeviceChannel>(Link(), static_cast<ChannelView&>(*this));
+  services_ = std::make_unique<MainServices>(controls_, *channel_, windows_, console_->bCmdBusy);
   RegisterToolWindows(windows_, *this);
   WireMenus();
   WireConsole();
+  services_->Wire(this);
   WireTextBoxes();
   g_instance = this;
   Form_Load();

@@ -18,6 +18,7 @@ namespace quorel {
 
 class DeviceChannel;
 class MainMenus;
+class MainServices;
 
 class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   Q_OBJECT
@@ -38,6 +39,8 @@ class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   WidgetControls& controls() { return controls_; }
   WindowRegistry& windows() { return windows_; }
   MainMenus& menus() { return *menus_; }
+  // The service buttons: maintenance, counters, self-print, write/read test.
+  MainServices& services() { return *services_; }
   // The main window of the run, or nullptr.
   static MainForm* Instance();
 
@@ -101,6 +104,7 @@ class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   MainMenus* menus_ = nullptr;
   std::unique_ptr<CommandConsole> console_;
   std::unique_ptr<DeviceChannel> channel_;
+  std::unique_ptr<MainServices> services_;
   QTimer timer2_, timer3_;
   QSize layoutSize_;
   bool inLayout_ = false;

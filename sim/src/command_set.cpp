@@ -106,6 +106,10 @@ bool ParseNumber(const std::string& s, uint64_t max, uint64_t* v) {
 
 const std::string kUsage = "usage: ";
 
+// The battery-backed RAM that "!!\$." erases, as "md" addresses it.
+constexpr uint32_t kBackupRamStart = 0x660000;
+constexpr uint32_t kBackupRamBytes = 0x10000;
+
 }  // namespace
 
 CommandSet::CommandSet(Simulator& sim, DeviceModel& model)
@@ -146,6 +150,7 @@ void CommandSet::Reset() {
   maint_.Reset();
   printBuffer_.Reset();
   waiting_ = restarting_ = false;
+  insertAtMs_ = 0;
   SyncIdle();
 }
 
@@ -160,6 +165,7 @@ Answer CommandSet::Handle(const Command& cmd) {
     return deaf;
   }
   FinishRestart();
+  TimedInsert();
   waiting_ = false;  // a new command ends the wait of the one before
   const std::string param(cmd.data.begin(), cmd.data.end());
   Answer a = Run(cmd.code, param);
@@ -191,6 +197,7 @@ Answer CommandSet::Run(const std::string& code, const std::string& param) {
   Answer bang;
   if (code == "!!" && maint_.OnBang(param, &bang)) return bang;
   if (code == "!!" && !param.empty() && param[0] == 'm') return cardRead_.OnMargin(param);
+  if (code == "!!" && param == "\\$.") return BackupRamClear();
   if (IsWaiting(code)) {
     Answer a = CardWait(code, param);
     if (code == "CI") cardRead_.OnCardIn(&a);
@@ -250,6 +257,23 @@ Answer CommandSet::Restart() {
   return a;
 }
 
+Answer CommandSet::BackupRamClear() {
+  const uint64_t until = NowMs() + ramClearMs_;
+  Answer a;
+  a.driver = [this, until](Reply*) {
+    if (NowMs() < until) return Step::Reply;  // "B !! 00" while it erases
+    memory_.Fill(kBackupRamStart, kBackupRamBytes, 0);
+    return Step::Done;
+  };
+  return a;
+}
+
+void CommandSet::TimedInsert() {
+  if (insertAtMs_ == 0 || NowMs() < insertAtMs_) return;
+  insertAtMs_ = 0;
+  if (state_.Insert()) CardArrived();
+}
+
 void CommandSet::FinishRestart() {
   if (!restarting_) return;
   restarting_ = false;
@@ -276,7 +300,8 @@ bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) 
   if (cmd == "card") {
     *error = CardControl(w);
   } else if (cmd == "model" || cmd == "version" || cmd == "state" || cmd == "cardwait" ||
-             cmd == "track" || cmd == "counter" || cmd == "clock" || cmd == "restart") {
+             cmd == "track" || cmd == "counter" || cmd == "clock" || cmd == "restart" ||
+             cmd == "ramclear") {
     *error = KnobControl(w);
   } else if (cmd == "magfault" || cmd == "modes") {
     *error = MagneticControl(w);
@@ -293,7 +318,13 @@ std::string CommandSet::CardControl(const std::vector<std::string>& w) {
                                                             {"middle", CardPos::Middle},
                                                             {"rear", CardPos::Rear},
                                                             {"exit", CardPos::Exit}};
-  const std::string usage = kUsage + "card insert|remove|none|front|middle|rear|exit";
+  const std::string usage = kUsage + "card insert [MS]|remove|none|front|middle|rear|exit";
+  uint64_t ms = 0;
+  if (w.size() == 3 && w[1] == "insert" && ParseNumber(w[2], 600000, &ms)) {
+    // The operator's card comes MS later; the next command sees it there.
+    insertAtMs_ = NowMs() + (ms == 0 ? 1 : ms);
+    return "";
+  }
   if (w.size() != 2) return usage;
   if (w[1] == "insert") {
     if (!state_.Insert()) return "card: there is a card in the device already";
@@ -354,6 +385,9 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     } else {
       return kUsage + "clock YYMMDDhhmmss|pc";
     }
+  } else if (cmd == "ramclear") {
+    if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "ramclear MS";
+    ramClearMs_ = static_cast<uint32_t>(v);
   } else {  // restart
     if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "restart MS";
     restartMs_ = static_cast<uint32_t>(v);

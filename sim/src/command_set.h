@@ -47,6 +47,11 @@ class CommandSet {
   Answer Run(const std::string& code, const std::string& param);
   Answer CardWait(const std::string& code, const std::string& param);
   Answer Restart();
+  // "!!\$.": busy for ramClearMs_, then the backup RAM (memory from
+  // kBackupRamStart on) reads back as zeros.
+  Answer BackupRamClear();
+  // A card that "card insert MS" put on a timer reaches the slot.
+  void TimedInsert();
   // A card reached the slot while a command waits for one.
   void CardArrived();
   void FinishRestart();
@@ -78,6 +83,11 @@ class CommandSet {
   bool restarting_ = false;
   uint64_t restartUntilMs_ = 0;
   uint32_t restartMs_ = 1000;
+
+  // The backup RAM clear: how long the device stays busy with it.
+  uint32_t ramClearMs_ = 1000;
+  // "card insert MS": when the operator's card reaches the slot (0: none due).
+  uint64_t insertAtMs_ = 0;
 };
 
 }  // namespace sim

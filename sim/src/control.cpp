@@ -68,6 +68,9 @@
 //   counter LETTER HEX set one counter ("CT:LETTER")
 //   clock YYMMDDhhmmss|pc    the device clock
 //   restart MS         how long "RS" leaves the device deaf (default 1000)
+//   ramclear MS        how long "!!\$." keeps the device busy before the
+//                      backup RAM from 660000 reads back as zeros (1000)
+//   card insert MS     the operator's card reaches the slot MS later
 //   modes PAIRS        the device's mode pairs, as "MS:PAIRS" sets them
 //   magfault 1|2|3 write|verify|read [N]
 //                      that track's next N writes put spoiled data on the
@@ -171,6 +174,8 @@ Standard device (the common command set; off at start)
   cardwait MS|manual             a waiting card command gets a card MS later (200)
   track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
   restart MS                     "RS" leaves the device deaf for MS (1000)
+  ramclear MS                    "!!\$." busy for MS, then 660000.. cleared (1000)
+  card insert MS                 the operator's card reaches the slot MS later
   modes PAIRS                    the device's mode pairs, as "MS:PAIRS" sets them
   magfault 1|2|3 write|verify|read [N]   that track's next N writes, verifies or reads fail
 EEPROM and maintenance ("eer:"/"eew:" on the family's words; "!!h0".."!!h2" head lift)

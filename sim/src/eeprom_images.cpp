@@ -46,6 +46,10 @@ std::vector<uint16_t> MivorImage() {
   // Customer message "Vantor", ended by the first FFFF word.
   const uint16_t message[] = {0x0056, 0x0061, 0x006E, 0x0074, 0x006F, 0x0072};
   for (uint16_t i = 0; i < 6; ++i) w[0x90 + i] = message[i];
+  // Identity of the unit: bar-code label "02000001" (80/02), serial
+  // "124641000001" (82/03) and manufacture date "20120601" (85/02).
+  const uint16_t identity[] = {0x0200, 0x0001, 0x1246, 0x4100, 0x0001, 0x2012, 0x0601};
+  for (uint16_t i = 0; i < 7; ++i) w[0x80 + i] = identity[i];
   return w;
 }
 

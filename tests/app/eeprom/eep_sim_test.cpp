@@ -1,0 +1,119 @@
+// The EEPROM window on the real library and the in-process simulator: what
+// its actions put on the wire, the restart wait of "RS", opening the window
+// while another comu waits, and quitting it in the middle of a read.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include "channel/sim_channel_fixture.h"
+#include "eeprom/form_eep.h"
+
+namespace quorel::eep {
+namespace {
+
+using testing::PumpUntilTrue;
+
+class EepOnSimulator : public testing::SimChannelTest {
+ protected:
+  void TearDown() override {
+    delete window_.data();
+    SimChannelTest::TearDown();
+  }
+  FormEEP& Window() {
+    if (!window_) window_ = new FormEEP(channel_);
+    return *window_;
+  }
+  void Click(const QString& name, int index = -1) {
+    auto* b = Window().findChild<QAbstractButton*>(ControlKey(name, index));
+    ASSERT_NE(nullptr, b);
+    b->click();
+  }
+  // The commands on the wire, in order ("CMD VS", "CMD !! h1").
+  std::vector<std::string> Commands() const {
+    std::vector<std::string> out;
+    for (const sim::TranscriptEntry& e : sim_.Transcript())
+      if (e.dir == sim::Dir::Host && e.tag.compare(0, 4, "CMD ") == 0) out.push_back(e.tag);
+    return out;
+  }
+
+  QPointer<FormEEP> window_;
+};
+
+TEST_F(EepOnSimulator, TopPutsTheHeadLiftCommandOnTheWire) {
+  Click(QStringLiteral("CmdUpDown"), 1);  // the port is opened and polled first
+  EXPECT_TRUE(mm().gPortOpen);
+  EXPECT_EQ((std::vector<std::string>{"CMD !! h1"}), Commands());
+  EXPECT_EQ(QStringLiteral("A!!90"), mm().gReplyText);
+  Click(QStringLiteral("CmdUpDown"), 0);
+  Click(QStringLiteral("CmdUpDown"), 2);
+  EXPECT_EQ((std::vector<std::string>{"CMD !! h1", "CMD !! h0", "CMD !! h2"}), Commands());
+}
+
+TEST_F(EepOnSimulator, ResetSendsRsAndPollsUntilTheDeviceIsReady) {
+  Control("restart 300");
+  channel_.SetRestartWaitSeconds(0.2f);
+  Open();
+  sim_.ClearTranscript();
+  Click(QStringLiteral("CmdRS"), 0);
+  EXPECT_EQ((std::vector<std::string>{"CMD RS"}), Commands());
+  EXPECT_EQ(0, mm().gResetWaiting);
+  EXPECT_EQ(QStringLiteral("R"), mm().gReplyKind);
+  EXPECT_TRUE(mm().gReplyStatus.startsWith(QLatin1Char('2')));  // the power-up report
+  EXPECT_GE(sim_.CountTag(sim::Dir::Host, "POLL"), 2);
+  EXPECT_TRUE(Window().tabStrip()->isEnabled());
+  // The next job answers the power-up with "PA" first.
+  Click(QStringLiteral("CmdUpDown"), 1);
+  EXPECT_EQ((std::vector<std::string>{"CMD RS", "CMD PA", "CMD !! h1"}), Commands());
+}
+
+TEST_F(EepOnSimulator, OpeningTheWindowLeavesAWaitingComuItsOwnReply) {
+  Open();
+  Control("delay 200");  // within the response time-out (300 ms here)
+  bool opened = false;
+  QTimer::singleShot(60, [&] {
+    Window();
+    opened = true;
+  });
+  const ComuOutcome outcome = Comu(QStringLiteral("VS"));
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(ComuOutcome::kAnswered, outcome);
+  EXPECT_EQ(QStringLiteral("AVS90") + QLatin1String(kVersion), mm().gReplyText);
+  EXPECT_EQ(QLatin1String(kVersion), mm().gVersionText);
+  EXPECT_EQ(1, Sent("VS"));
+}
+
+TEST_F(EepOnSimulator, QuittingDuringAnInformationReadSendsNothingAfterTheCommandInFlight) {
+  Open();
+  FormEEP& w = Window();
+  // Readers of the tab, as the panels plug them in: each its own job.
+  const auto sends = [&w](const char* command) {
+    return [&w, command](Family) {
+      w.jobs().Run(kFullJob, [command](EepJob& job) { job.Send(QString::fromLatin1(command)); });
+    };
+  };
+  w.frame().handlers().counters = sends("CT:0");
+  w.frame().handlers().settings = sends("TH");
+  w.frame().handlers().allRows = sends("eer:00/10");
+  sim_.ClearTranscript();
+  Control("delay 300");
+  QTimer::singleShot(100, [&w] { w.findChild<QAction*>(QStringLiteral("eepQuit"))->trigger(); });
+  Click(QStringLiteral("JyouhouSyutoku_Dastel"));
+  EXPECT_EQ((std::vector<std::string>{"CMD VS"}), Commands());
+  EXPECT_TRUE(PumpUntilTrue(
+      [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window_.isNull();
+      },
+      2000));
+  // Nothing went out afterwards either.
+  testing::PumpFor(100);
+  EXPECT_EQ((std::vector<std::string>{"CMD VS"}), Commands());
+}
+
+}  // namespace
+}  // namespace quorel::eep
