@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "print/picture_decode.h"
 #include "print/print_data.h"
 
 namespace vantor {
@@ -17,11 +18,7 @@ constexpr int kPictureOk = 0;
 constexpr int kPictureNoFile = 100;     // empty path, or the file cannot be opened or read
 constexpr int kPictureNotBitmap = 200;  // the content is not a bitmap picture we take
 
-struct PictureLimits {
-  int maxSide = 32767;               // pixels, either dimension
-  int64_t maxPixels = int64_t{1} << 26;  // 64 Mpixel
-  int64_t maxFileBytes = int64_t{512} << 20;
-};
+using PictureLimits = printdata::PictureLimits;
 
 // path: CP932 bytes as the caller's program holds them; turned into the file
 // system's UTF-8 before opening. On success *out holds the picture; on failure
