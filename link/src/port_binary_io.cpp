@@ -24,6 +24,17 @@ constexpr char kReceivedOver[] = "Receive Data(Buffer Over Error)";
 constexpr char kErrorDumpAll[] = "[Error]Dump Receive Data(Including Control Code in Data)";
 constexpr char kErrorDump[] = "[Error]Dump Receive Data";
 
+// A failed read logs what it had received, then its error.
+int16_t FailWithDump(CCommLogger& log, int16_t rc, const char* text, const char* dumpTitle,
+                     const wire::Bytes& rx) {
+  if (log.Enabled(CCommLogger::kInfo)) {
+    log.Info(dumpTitle);
+    log.Dump(CCommLogger::kInfo, rx.data(), rx.size());
+  }
+  log.ErrorCode(text, rc);
+  return rc;
+}
+
 // The capacity that reads an answer pair rather than a frame.
 constexpr size_t kPairCapacity = 2;
 
@@ -86,12 +97,7 @@ int16_t CCommPort::ReadCommForBinary(size_t capacity, int32_t timeoutMs, bool ds
                                      wire::Bytes* out) {
   wire::Bytes rx;
   auto fail = [&](int16_t rc, const char* text, const char* dumpTitle) {
-    if (log_->Enabled(CCommLogger::kInfo)) {
-      log_->Info(dumpTitle);
-      log_->Dump(CCommLogger::kInfo, rx.data(), rx.size());
-    }
-    log_->ErrorCode(text, rc);
-    return rc;
+    return FailWithDump(*log_, rc, text, dumpTitle, rx);
   };
   log_->Info(kStartRead);
   out->clear();
@@ -154,12 +160,7 @@ int16_t CCommPort::ReadCommForUnformattedBinary(size_t capacity, int32_t timeout
                                                 wire::Bytes* out) {
   wire::Bytes rx;
   auto fail = [&](int16_t rc, const char* text, const char* dumpTitle) {
-    if (log_->Enabled(CCommLogger::kInfo)) {
-      log_->Info(dumpTitle);
-      log_->Dump(CCommLogger::kInfo, rx.data(), rx.size());
-    }
-    log_->ErrorCode(text, rc);
-    return rc;
+    return FailWithDump(*log_, rc, text, dumpTitle, rx);
   };
   log_->Info(kStartRawRead);
   out->clear();
