@@ -182,6 +182,9 @@ void IdentityJob::Load() {
     ui_.SetText(QStringLiteral("TxtDeviceSiri"), i, QString());
     SerialPartLeft(i);
   }
+  // The letter is filled last, after the month rebuilt the prefix without
+  // it: build the prefix once more from all three parts.
+  RebuildPrefix();
   ui_.SetText(QStringLiteral("TxtDeviceSerial"), 1,
               EncodedSerial(ui_.Text(QStringLiteral("LbInputDeviceSiri")), ui_.Text(QStringLiteral("TxtDeviceSerial"), 0)));
   const QDate today = today_();

@@ -1,6 +1,8 @@
 // The test bench's job frame and card wait on a scripted channel, and the
 // window's [Form] settings on a fresh settings file.
+#include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <gtest/gtest.h>
 
 #include "core/main_module.h"
@@ -163,6 +165,25 @@ TEST_F(BenchWindow, StoredValuesLoadAndClockWriteZeroUnticks) {
   ui.SetValue("ChkCkSet", -1, 1);
   form.clockTest().SettingClick();
   EXPECT_TRUE(ui.Enabled("TxtCkGap"));
+}
+
+}  // namespace
+}  // namespace quorel::testing
+
+namespace quorel::testing {
+namespace {
+
+// The window offscreen, saved for a look at its tab captions.
+TEST_F(BenchWindow, ScreenshotShowsTheEightTabs) {
+  FormMivorTest form(host_);
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>("SSTabMivorTest");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 8);
+  EXPECT_EQ(tabs->tabText(0), "Device Adjustment\n");
+  EXPECT_EQ(tabs->tabText(7), "Administartor");
+  tabs->setCurrentIndex(5);
+  EXPECT_TRUE(form.grab().save(QDir::temp().filePath("form_mivor_test.png")));
 }
 
 }  // namespace

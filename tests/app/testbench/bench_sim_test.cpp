@@ -129,8 +129,8 @@ TEST_F(BenchSim, IdentityWriteIsReadBackAndBadRawTextSendsNothing) {
   EXPECT_EQ(ui_.Text("LbInputDeviceSiri"), "25GA0");
   ui_.SetValue("ChkDeviceSerial", 0, 1);
   id.Click(IdentityItem::kSerial, 1);
-  EXPECT_EQ(sim_.CountTag(sim::Dir::Host, "CMD ee w:82/03/324741000001"), 1);
-  EXPECT_EQ(ui_.Text("LbDeviceSerial"), "324741000001");
+  EXPECT_EQ(sim_.CountTag(sim::Dir::Host, "CMD ee w:82/03/254741000001"), 1);
+  EXPECT_EQ(ui_.Text("LbDeviceSerial"), "254741000001");
 
   id.Click(IdentityItem::kBarCode, 0);
   EXPECT_EQ(ui_.Text("LbBarCodeLabel"), "02000001");
