@@ -16,7 +16,8 @@ BoxAnswer CloseAnswer(BoxButtons buttons) {
     case BoxButtons::kYesNo: return BoxAnswer::kNo;
     case BoxButtons::kAbortRetryIgnore: return BoxAnswer::kAbort;
     case BoxButtons::kOkCancel:
-    case BoxButtons::kRetryCancel: break;
+    case BoxButtons::kRetryCancel:
+    case BoxButtons::kYesNoCancel: break;
   }
   return BoxAnswer::kCancel;
 }

@@ -10,7 +10,7 @@ class QDialog;
 namespace quorel {
 
 enum class BoxIcon { kNone, kCritical, kQuestion, kExclamation, kInformation };
-enum class BoxButtons { kOk, kOkCancel, kRetryCancel, kYesNo, kAbortRetryIgnore };
+enum class BoxButtons { kOk, kOkCancel, kRetryCancel, kYesNo, kAbortRetryIgnore, kYesNoCancel };
 enum class BoxAnswer { kOk, kCancel, kRetry, kYes, kNo, kAbort, kIgnore };
 
 struct BoxRequest {
@@ -32,6 +32,9 @@ struct FileRequest {
   QString folder;  // first folder shown
   QString name;    // file name offered
   QString filter;  // Qt filter text, e.g. "Command files (*.dat);;All (*)"
+  // Save dialog: false when the caller asks its own question about an
+  // existing file.
+  bool confirmOverwrite = true;
 };
 
 // The answer that closing a box (window button or Esc) gives: Cancel where the

@@ -18,6 +18,7 @@ QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
     case BoxButtons::kRetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     case BoxButtons::kYesNo: return QMessageBox::Yes | QMessageBox::No;
     case BoxButtons::kAbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case BoxButtons::kYesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   }
   return QMessageBox::Ok;
 }
@@ -73,8 +74,10 @@ QString QtDialogHost::OpenFile(const FileRequest& request) {
 }
 
 QString QtDialogHost::SaveFile(const FileRequest& request) {
+  const QFileDialog::Options options =
+      request.confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
   return QFileDialog::getSaveFileName(QApplication::activeWindow(), request.title, StartPath(request),
-                                      request.filter);
+                                      request.filter, nullptr, options);
 }
 
 QString QtDialogHost::Folder(const FileRequest& request) {

@@ -1,4 +1,5 @@
 #include "eeprom/form_eep.h"
+#include "eeprom/eep_report_wiring.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -11,7 +12,10 @@
 
 #include "core/main_module.h"
 #include "eeprom/eep_channel.h"
+#include "eeprom/eep_data_files.h"
 #include "eeprom/eep_layout.h"
+#include "eeprom/eep_row_jobs.h"
+#include "eeprom/eep_settings_wiring.h"
 #include "eeprom/mivor_tab.h"
 #include "eeprom/word_family_tab.h"
 
@@ -48,6 +52,7 @@ FormEEP::FormEEP(std::unique_ptr<EepChannel> channel, QWidget* parent)
     if (deletePending_) deleteLater();
   });
   Wire();
+  InstallSettingsAndCounters(frame_, &controls_, this);
   Load();
 }
 
@@ -102,6 +107,17 @@ void FormEEP::OnClick(const QString& name, int index, Fn fn) {
 }
 
 void FormEEP::Wire() {
+  // The row grid and the data files (File > Import, Export) on the selected tab.
+  frame_.handlers().allRows = [this](Family f) { RowGrid(frame_).AllRows(f); };
+  new ReportAndMessageWiring(this, controls_, frame_);  // report buttons, customer message
+  frame_.handlers().importFile = [this] { ImportEepFile(frame_, FamilyOfTab(tabs_->currentIndex())); };
+  frame_.handlers().exportFile = [this] { ExportEepFile(frame_, FamilyOfTab(tabs_->currentIndex())); };
+  for (Family f : kFamilies)
+    for (int r = 0; r < RowCount(f); ++r) {
+      OnClick(Named(QStringLiteral("CmdEEPAd"), f), r, [this, f, r] { RowGrid(frame_).RowClick(f, r); });
+      if (r < 3)
+        OnClick(Named(QStringLiteral("OpEEPAllRdWr"), f), r, [this, f, r] { RowGrid(frame_).ModeClick(f, r); });
+    }
   for (Family f : kFamilies) {
     OnClick(Named(QStringLiteral("JyouhouSyutoku"), f), -1, [this, f] { frame_.InformationRead(f); });
     OnClick(Named(QStringLiteral("EEPSetting"), f), -1, [this, f] { Call(frame_.handlers().settings, f); });

@@ -85,8 +85,8 @@ FormBMP::FormBMP(DeviceChannel& channel, QWidget* mainWindow) : channel_(channel
                       QRect(kRightColumn + 206, 472, 114, 28));
   // The download and card jobs come with their own handlers; until then
   // their buttons only lock and unlock the job controls.
-  connect(trans, &QPushButton::clicked, this, [this] { RunJob(nullptr); });
-  connect(cipr, &QPushButton::clicked, this, [this] { RunJob(nullptr); });
+  connect(trans, &QPushButton::clicked, this, [this] { CmdBMPTrans_Click(); });
+  connect(cipr, &QPushButton::clicked, this, [this] { CmdCIPR_Click(); });
   connect(stop, &QPushButton::clicked, this, [this] { CmdStop_Click(); });
   stop->setEnabled(false);  // idle: only a job enables it
 
@@ -113,10 +113,9 @@ void FormBMP::BuildMenus() {
   print->setObjectName(QStringLiteral("PrintMenu"));
   add(print, "bmpDisp", "BMP File Disp", &FormBMP::CmdBMPFileDisp_Click);
   // The binary download, the card print and the export come with their jobs.
-  connect(add(print, "bmpDownload", "BMP Fast DownLoad", nullptr), &QAction::triggered, this,
-          [this] { RunJob(nullptr); });
-  connect(add(print, "cardPrint", "Print", nullptr), &QAction::triggered, this, [this] { RunJob(nullptr); });
-  add(print, "MenuFileH8Assembla", "File Save for H8Assembla", nullptr);
+  add(print, "bmpDownload", "BMP Fast DownLoad", &FormBMP::bmpDownload_Click);
+  add(print, "cardPrint", "Print", &FormBMP::CmdCIPR_Click);
+  add(print, "MenuFileH8Assembla", "File Save for H8Assembla", &FormBMP::MenuFileH8Assembla_Click);
 }
 
 void FormBMP::BuildPictureFrame(QWidget* parent) {
@@ -219,10 +218,12 @@ void FormBMP::BuildOptionTabs(QWidget* parent) {
   tabFunction_->addTab(ram, QStringLiteral("Memory Save"));
   Label(ram, QStringLiteral("LbSaveArea"), -1, QStringLiteral("Save data\nAreaNo"), QRect(8, 10, 70, 34));
   saveArea_ = List(ram, QStringLiteral("CmbSaveAreaNo"), RamAreaItems(), QRect(82, 14, 56, 24));
-  Button(ram, QStringLiteral("CmdSaveRAM"), QStringLiteral("Save to RAM"), QRect(150, 10, 150, 30));
+  auto* saveRam = Button(ram, QStringLiteral("CmdSaveRAM"), QStringLiteral("Save to RAM"), QRect(150, 10, 150, 30));
+  connect(saveRam, &QPushButton::clicked, this, [this] { CmdSaveRAM_Click(); });
   Label(ram, QStringLiteral("LbLoadArea"), -1, QStringLiteral("Load data\nAreaNo"), QRect(8, 60, 70, 34));
   loadArea_ = List(ram, QStringLiteral("CmbLoadAreaNo"), RamAreaItems(), QRect(82, 64, 56, 24));
-  Button(ram, QStringLiteral("CmdLoadRAM"), QStringLiteral("Load Image Print"), QRect(150, 60, 150, 30));
+  auto* loadRam = Button(ram, QStringLiteral("CmdLoadRAM"), QStringLiteral("Load Image Print"), QRect(150, 60, 150, 30));
+  connect(loadRam, &QPushButton::clicked, this, [this] { CmdLoadRAM_Click(); });
 
   for (QButtonGroup* g : {opPrArea_, opTranceMode_}) {
     connect(g, &QButtonGroup::idToggled, this, [this, g](int id, bool on) {

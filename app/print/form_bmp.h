@@ -35,6 +35,9 @@ namespace quorel {
 
 class DeviceChannel;
 class PictureBox;
+struct BmpJobChoices;
+class BmpJobLine;
+class BmpJobView;
 
 // A frame's title takes this much of its top; what the layouts place inside
 // a frame sits below it.
@@ -90,6 +93,18 @@ class FormBMP : public QMainWindow {
   void CmdBMPFileDisp_Click();
   void CmdCilpDisp_Click();
   void CmdStop_Click();
+  // The download job, the card print and the menu's binary download
+  // (bmp_job_window.cpp); JobChoices is what they read of the window.
+  void CmdBMPTrans_Click();
+  void CmdCIPR_Click();
+  void bmpDownload_Click();
+  BmpJobChoices JobChoices() const;
+  // A job on the window's adapters of the job interfaces, inside RunJob.
+  void RunPortJob(const std::function<void(BmpJobLine&, BmpJobView&)>& job);
+  // The stored image areas and the assembler file (form_bmp_ram.cpp).
+  void CmdSaveRAM_Click();
+  void CmdLoadRAM_Click();
+  void MenuFileH8Assembla_Click();
   void OpPrArea_Click(int index);
   void OpTranceMode_Click(int index);
   void PicBMPField_DblClick();

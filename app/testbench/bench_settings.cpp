@@ -3,6 +3,7 @@
 #include "core/form_controls.h"
 #include "core/main_module.h"
 #include "core/settings_file.h"
+#include "testbench/bench_tab_placeholders.h"
 
 namespace quorel {
 namespace {
@@ -115,6 +116,7 @@ void BenchLabelInit(FormControls& ui) {
   ui.SetEnabled(QStringLiteral("TxtCkGap"), -1, false);
   ui.SetText(QStringLiteral("LbRAMClearOKNG"), -1, QString());
   ui.SetText(QStringLiteral("LbRAMPercent"), -1, QStringLiteral("0%"));
+  SensorJitterSettingsLabelInit(ui);
 }
 
 void BenchAdminClick(const FormControls& ui) {

@@ -16,6 +16,11 @@
 #include "core/device_channel.h"
 #include "core/main_module.h"
 #include "testbench/bench_settings.h"
+#include "testbench/bench_eeprom_page.h"
+#include "testbench/jitter_tab_page.h"
+#include "testbench/sensor_tab_page.h"
+#include "testbench/panel_tab_page.h"
+#include "testbench/print_tests_page.h"
 
 namespace quorel {
 namespace {
@@ -62,6 +67,11 @@ FormMivorTest::FormMivorTest(JobHost& host, QWidget* parent)
   setWindowTitle(QStringLiteral("Mivor Test Mode"));
   BuildControls();
   ui_.AddTree(this);
+  InstallSensorTab(this, ui_, host_, state_);
+  InstallPanelTab(this, ui_, host_, state_);
+  InstallJitterTab(this, ui_, host_, state_);
+  BenchEepromTab* settings = InstallBenchEepromTab(this, ui_, host_, [this] { labelInit(); });
+  InstallPrintTestsGroup(this, ui_, host_, state_, settings);
   ApplyBenchDesignValues(ui_);
   FormLoad();
 }
@@ -73,23 +83,15 @@ void FormMivorTest::BuildControls() {
   for (int i = 0; i < 8; ++i) {
     QWidget* page = nullptr;
     if (i == 3) page = BuildIdentityTab();
+    else if (i == 2) page = BuildJitterTabPage();
+    else if (i == 4) page = BuildSensorTabPage();
+    else if (i == 1) page = BuildPanelTabPage();
     else if (i == 5) page = BuildClockTab();
     else if (i == 6) page = BuildRamClearTab();
     else if (i == 7) page = BuildAdminTab();
     else page = new QWidget;
     tabs_->addTab(page, QString::fromUtf8(kTabCaptions[i]));
   }
-  // The limit boxes and check boxes whose keys the window keeps even while
-  // their tabs (sensor, panel) show nothing else yet.
-  auto* keep = new QWidget(this);
-  keep->hide();
-  for (int i = 0; i < 3; ++i) Edit(keep, QStringLiteral("TxtRWDevTstTimer"), i);
-  for (const char* n : {"TxtTPHtmp", "TxtErtmp", "TxtCirtmp", "TxtRange"})
-    for (int i = 0; i < 2; ++i) Edit(keep, QLatin1String(n), i);
-  Edit(keep, QStringLiteral("TxtBattery"), -1);
-  Edit(keep, QStringLiteral("TxtBaseVolt"), -1);
-  for (int i = 0; i < 6; ++i) Named(new QCheckBox(keep), QStringLiteral("ChkSensor"), i);
-  Named(new QCheckBox(QStringLiteral("CI Command"), keep), QStringLiteral("ChkSenCIcmd"));
 }
 
 QWidget* FormMivorTest::BuildIdentityTab() {

@@ -149,6 +149,8 @@ void CommandSet::Reset() {
   eeprom_.Reset();
   maint_.Reset();
   printBuffer_.Reset();
+  panel_.Reset();
+  jitter_.Reset();
   waiting_ = restarting_ = false;
   insertAtMs_ = 0;
   SyncIdle();
@@ -185,13 +187,18 @@ Answer CommandSet::Handle(const Command& cmd) {
 
 Answer CommandSet::Run(const std::string& code, const std::string& param) {
   const Entry* e = Find(code);
-  const bool known = e || IsWaiting(code) || code == kRestart || code == "md";
+  const bool panel = code == "SG" || code == "LD" || code == "BZ";
+  const bool known = e || IsWaiting(code) || code == kRestart || code == "md" || panel || code == "jt";
   if (!known) return WithStatus("11");
   // After a power-up the device takes only the acknowledgement, a restart
   // and a clear.
   if (state_.state() == '2' && code != "PA" && code != kRestart && code != "CL")
     return WithStatus("10");
   if (code == kRestart) return Restart();
+  Answer panelAnswer;
+  if (panel_.Handle(code, param, memory_, &panelAnswer)) return panelAnswer;
+  Answer jitterAnswer;
+  if (jitter_.Handle(code, param, &jitterAnswer)) return jitterAnswer;
   if (code == "md") return memory_.OnMd(param);
   if (code == "ee") return eeprom_.OnEe(param);
   Answer bang;
@@ -285,6 +292,7 @@ void CommandSet::FinishRestart() {
 
 bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) {
   if (memory_.Control(w, error) || cardRead_.Control(w, error)) return true;
+  if (panel_.Control(w, error) || jitter_.Control(w, error)) return true;
   if (eeprom_.Control(w, error) || maint_.Control(w, error)) return true;
   const std::string& cmd = w[0];
   if (cmd == "device") {
@@ -301,7 +309,7 @@ bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) 
     *error = CardControl(w);
   } else if (cmd == "model" || cmd == "version" || cmd == "state" || cmd == "cardwait" ||
              cmd == "track" || cmd == "counter" || cmd == "clock" || cmd == "restart" ||
-             cmd == "ramclear") {
+             cmd == "ramclear" || cmd == "adc") {
     *error = KnobControl(w);
   } else if (cmd == "magfault" || cmd == "modes") {
     *error = MagneticControl(w);
@@ -351,8 +359,11 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     state_.set_version(version);
     eeprom_.SelectModel(w[1]);
   } else if (cmd == "version") {
-    if (w.size() != 2 || w[1].empty()) return kUsage + "version TEXT";
-    state_.set_version(w[1]);
+    if (w.size() < 2 || w[1].empty()) return kUsage + "version TEXT";
+    // A version may hold blanks ("Mivor 7"): the words joined by one.
+    std::string version = w[1];
+    for (size_t i = 2; i < w.size(); ++i) version += " " + w[i];
+    state_.set_version(version);
   } else if (cmd == "state") {
     if (w.size() != 2 || w[1].size() != 1 || w[1][0] < '0' || w[1][0] > '9')
       return kUsage + "state DIGIT";
@@ -385,6 +396,13 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     } else {
       return kUsage + "clock YYMMDDhhmmss|pc";
     }
+  } else if (cmd == "adc") {
+    // The A/D codes behind "!!s", written in groups for reading ease.
+    std::string codes;
+    for (size_t i = 1; i < w.size(); ++i) codes += w[i];
+    const bool hex = codes.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+    if (w.size() < 2 || !hex || codes.size() % 2 != 0 || codes.size() > 64) return kUsage + "adc HEX...";
+    state_.set_sensorFields(codes);
   } else if (cmd == "ramclear") {
     if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "ramclear MS";
     ramClearMs_ = static_cast<uint32_t>(v);

@@ -16,6 +16,8 @@
 #include "eeprom_bank.h"
 #include "eeprom_maintenance.h"
 #include "memory_model.h"
+#include "jitter_gauge.h"
+#include "panel_device.h"
 #include "print_buffer.h"
 #include "sim/simulator.h"
 
@@ -70,6 +72,8 @@ class CommandSet {
   EepromBank eeprom_;          // "ee" words of each family
   EepromMaintenance maint_;    // "!!h" positions, chosen "!!" end codes
   PrintBuffer printBuffer_;    // "PC", "MS:", "GJ:", "PD:" and the printed cards
+  PanelDevice panel_;          // "mdw", "SG:", "LD:", "BZ", "!!i"
+  JitterGauge jitter_;         // "jt:" after "WR"/"VR"
   bool installed_ = false;
 
   // A card command waiting for a card.

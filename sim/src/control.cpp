@@ -90,6 +90,9 @@
 //   maint PREFIX STATUS | maint PREFIX off | maint off
 //                      "!!" commands whose parameter begins with PREFIX
 //                      answer STATUS
+//   dip HHHH | dip script R1 R2 ...
+//                      the DIP switches "!!i" reads (panel_device.h): both
+//                      banks, or readings in turn ("-" a refused one)
 //   memory set ADDR HEX | memory fill ADDR COUNT HH | memory default
 //                      the device memory "md" dumps (memory_model.h): bytes
 //                      from ADDR, COUNT bytes HH, or every byte its default
@@ -175,6 +178,8 @@ Standard device (the common command set; off at start)
   track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
   restart MS                     "RS" leaves the device deaf for MS (1000)
   ramclear MS                    "!!\$." busy for MS, then 660000.. cleared (1000)
+  adc HEX...                     the A/D codes "!!s" answers with (S A B C D E, -, battery)
+  jitter 1|2|3 ins|ej MAX MIN AVE RATE SPEED THR OK|NG   "jt:" figures after "WR" / "VR"
   card insert MS                 the operator's card reaches the slot MS later
   modes PAIRS                    the device's mode pairs, as "MS:PAIRS" sets them
   magfault 1|2|3 write|verify|read [N]   that track's next N writes, verifies or reads fail
@@ -185,7 +190,8 @@ EEPROM and maintenance ("eer:"/"eew:" on the family's words; "!!h0".."!!h2" head
   eeprom fail AA STATUS | eeprom fail off   reads/writes covering word AA answer STATUS
   eeprom reset                   every store back to its factory image ("reset" too)
   maint PREFIX STATUS | maint PREFIX off | maint off   "!!"+PREFIX... answers STATUS
-  memory set ADDR HEX | memory fill ADDR COUNT HH | memory default   what "md" dumps
+  dip HHHH | dip script R1 R2 ...   the DIP switches "!!i" reads ("-": a refused reading)
+  memory set ADDR HEX | memory fill ADDR COUNT HH | memory default   what "md" dumps ("mdw" writes)
   memory fail STATUS [AFTER] | memory fail off   the "md" after AFTER good ones fails
   cardread on|off|clear          "CI" passes carry track data ("cardread data TEXT")
   cardread status PASS STATUS|off   pass PASS's "CI" answers STATUS

@@ -46,6 +46,8 @@ class DeviceState {
   // The version text of a model family name; false for an unknown name.
   static bool FamilyVersion(const std::string& family, std::string* version);
 
+  // The A/D codes "!!s" answers with: two hex digits a value.
+  void set_sensorFields(const std::string& f) { sensorFields_ = f; }
   // The card's magnetic track n (1 to 3); "" is a blank track.
   void SetCardTrack(int n, const std::string& data) { mag_.SetCardTrack(n, data); }
   // The magnetic tracks, for their fault knobs.

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/types.h"
@@ -55,6 +56,8 @@ class ImageRam {
   // RAM row -> that row's bytes, leftmost dot in bit 7.
   const std::map<int, Bytes>& rows() const { return rows_; }
   void Clear() { rows_.clear(); }
+  // The whole RAM at once: "IC:" copies a stored area back into it.
+  void SetRows(std::map<int, Bytes> rows) { rows_ = std::move(rows); }
 
   // Length of one block for the head's width.
   size_t BlockSize() const;

@@ -59,11 +59,12 @@ std::string HostTag(const HostEvent& ev) {
 
 Simulator::Simulator() : impl_(new Impl) {
   impl_->commands.reset(new CommandSet(*this, impl_->model));
-  // The standard command set leaves these two codes alone, so they stay
+  // The standard command set leaves these codes alone, so they stay
   // whatever "device standard" or "device plain" does.
   Impl* s = impl_.get();
   s->model.SetHandler("PI", [s](const Command& c) { return s->image.OnPI(c); });
   s->model.SetHandler("IB", [s](const Command& c) { return s->image.OnIB(c); });
+  s->model.SetHandler("IC", [s](const Command& c) { return s->areas.OnIC(c); });
 }
 
 Simulator::~Simulator() { Stop(); }

@@ -15,6 +15,7 @@
 #include "command_set.h"
 #include "device_model.h"
 #include "host_parser.h"
+#include "image_areas.h"
 #include "image_ram.h"
 #include "output_queue.h"
 #include "platform/side_channel.h"
@@ -37,6 +38,7 @@ struct Simulator::Impl : ModeIo {
   HostParser parser;
   DeviceModel model;
   ImageRam image{model};  // "PI" and "IB", for the plain and the standard device
+  ImageAreas areas{image};  // "IC:", the stored image areas
   OutputQueue out;
   TranscriptLog transcript;
   std::unique_ptr<CommandSet> commands;  // the standard device ("device standard")

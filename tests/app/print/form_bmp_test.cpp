@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QUrl>
 
+#include "core/versions.h"
 #include "form_bmp_fixture.h"
 #include "print/bmp_shell_rules.h"
 #include <QFrame>
@@ -126,6 +127,8 @@ TEST_F(FormBmpTest, SetControlsEnabledLocksTheElevenAndFreesStop) {
   bool lockedDuringJob = false;
   f.RunJob([&] { lockedDuringJob = !ui().Enabled(QStringLiteral("CmdBMPTrans")) && ui().Enabled(QStringLiteral("CmdStop")); });
   EXPECT_TRUE(lockedDuringJob);
+  // The download job runs to the card print's box (answered Cancel).
+  dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("Please Insert a card"), BoxAnswer::kCancel);
   ui().Get<QPushButton>(QStringLiteral("CmdBMPTrans"))->click();
   EXPECT_TRUE(ui().Enabled(QStringLiteral("CmdBMPTrans")));
 }

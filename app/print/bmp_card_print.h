@@ -1,0 +1,27 @@
+// The card print sequence of the bitmap window ("Card In Print"), which
+// every download ends with, and the job start the window's device actions
+// share.
+#pragma once
+#include <QString>
+
+#include "print/bmp_job_ports.h"
+
+namespace quorel {
+
+// The job start: nothing while the channel waits for a restart; else the
+// controls locked, the port opened when closed (a port that stays closed
+// shows "通信できません！", unlocks and ends), a poll (always, or only after
+// opening when pollWhenOpen is false), and "PA" or "CL" for what the last
+// reply says. False: the job ends.
+bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen);
+
+// gSendCommand = command, then comu.
+ComuOutcome BmpSend(BmpJobLine& line, const QString& command);
+
+// "Card In" and the box "Please Insert a card"; on OK "MS:B" + kind, "CI",
+// "WR", "PR", "CO" with a stop test after each but the first; "Finish".
+// Replies are not judged. False when it ended early (stop, box cancelled,
+// no port).
+bool RunCardPrint(BmpJobLine& line, BmpJobView& view, const QString& cardKind);
+
+}  // namespace quorel
