@@ -216,10 +216,12 @@ TEST_F(BmpJobSim, PacedBlockPhaseStaysNearItsWireTime) {
   ASSERT_TRUE(jobView_.times[0].has_value());
   const double library = *jobView_.times[0] / 1000.0;
   std::printf("library call (conversion included): %.3f s (%.2fx)\n", library, library / wire);
-  EXPECT_LE(measured, library * 1.02);
-  // Alone on the machine the block phase takes 1.09-1.10x its wire time; the
-  // rest is the line's per-block turnaround, which the library's loop has too.
-  EXPECT_LE(measured, 1.15 * wire);
+  // Alone on the machine the block phase takes 1.09-1.10x its wire time, like
+  // the library's own loop; the rest is the line's per-block turnaround. The
+  // bounds leave room for a loaded test machine: they catch a block phase
+  // that waits where it should not, not scheduling noise.
+  EXPECT_LE(measured, library * 1.15);
+  EXPECT_LE(measured, 1.3 * wire);
 }
 
 }  // namespace
