@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 
 #include "device_model.h"
 
@@ -147,11 +148,13 @@ void CommandSet::Reset() {
   memory_.Reset();
   cardRead_.Reset();
   eeprom_.Reset();
+  mivor_.Reset(state_, eeprom_);
   maint_.Reset();
   printBuffer_.Reset();
   panel_.Reset();
   jitter_.Reset();
   waiting_ = restarting_ = false;
+  stuckSet_ = false;
   insertAtMs_ = 0;
   SyncIdle();
 }
@@ -203,6 +206,8 @@ Answer CommandSet::Run(const std::string& code, const std::string& param) {
   if (code == "ee") return eeprom_.OnEe(param);
   Answer bang;
   if (code == "!!" && maint_.OnBang(param, &bang)) return bang;
+  Answer own;
+  if (mivor_.Handle(code, param, state_, eeprom_, &own)) return own;
   if (code == "!!" && !param.empty() && param[0] == 'm') return cardRead_.OnMargin(param);
   if (code == "!!" && param == "\\$.") return BackupRamClear();
   if (IsWaiting(code)) {
@@ -267,9 +272,15 @@ Answer CommandSet::Restart() {
 Answer CommandSet::BackupRamClear() {
   const uint64_t until = NowMs() + ramClearMs_;
   Answer a;
-  a.driver = [this, until](Reply*) {
-    if (NowMs() < until) return Step::Reply;  // "B !! 00" while it erases
+  // Counted polls keep the number of "B" replies fixed, whatever the host's
+  // timing; otherwise the erase lasts ramClearMs_ of real time.
+  // The count lives outside the driver, which may be copied between polls.
+  const auto busy = std::make_shared<uint32_t>(0);
+  a.driver = [this, until, polls = ramClearPolls_, busy](Reply*) {
+    const bool erasing = polls > 0 ? (*busy)++ < polls : NowMs() < until;
+    if (erasing) return Step::Reply;  // "B !! 00" while it erases
     memory_.Fill(kBackupRamStart, kBackupRamBytes, 0);
+    if (stuckSet_) memory_.Set(stuckAddress_, Bytes{stuckValue_});
     return Step::Done;
   };
   return a;
@@ -294,6 +305,7 @@ bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) 
   if (memory_.Control(w, error) || cardRead_.Control(w, error)) return true;
   if (panel_.Control(w, error) || jitter_.Control(w, error)) return true;
   if (eeprom_.Control(w, error) || maint_.Control(w, error)) return true;
+  if (mivor_.Control(w, error, state_, eeprom_)) return true;
   const std::string& cmd = w[0];
   if (cmd == "device") {
     if (w.size() != 2 || (w[1] != "standard" && w[1] != "plain")) {
@@ -404,11 +416,33 @@ std::string CommandSet::KnobControl(const std::vector<std::string>& w) {
     if (w.size() < 2 || !hex || codes.size() % 2 != 0 || codes.size() > 64) return kUsage + "adc HEX...";
     state_.set_sensorFields(codes);
   } else if (cmd == "ramclear") {
-    if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "ramclear MS";
-    ramClearMs_ = static_cast<uint32_t>(v);
+    return RamClearControl(w);
   } else {  // restart
     if (w.size() != 2 || !ParseNumber(w[1], 600000, &v)) return kUsage + "restart MS";
     restartMs_ = static_cast<uint32_t>(v);
+  }
+  return "";
+}
+
+std::string CommandSet::RamClearControl(const std::vector<std::string>& w) {
+  const std::string usage = kUsage + "ramclear MS | ramclear polls N | ramclear stuck ADDR HH | ramclear stuck off";
+  uint64_t v = 0;
+  uint32_t address = 0;
+  uint32_t value = 0;
+  if (w.size() == 2 && ParseNumber(w[1], 600000, &v)) {
+    ramClearMs_ = static_cast<uint32_t>(v);
+    ramClearPolls_ = 0;
+  } else if (w.size() == 3 && w[1] == "polls" && ParseNumber(w[2], 100000, &v) && v > 0) {
+    ramClearPolls_ = static_cast<uint32_t>(v);
+  } else if (w.size() == 3 && w[1] == "stuck" && w[2] == "off") {
+    stuckSet_ = false;
+  } else if (w.size() == 4 && w[1] == "stuck" && MemoryModel::ParseAddress(w[2], &address) &&
+             MemoryModel::ParseAddress(w[3], &value) && w[3].size() == 2) {
+    stuckAddress_ = address;
+    stuckValue_ = static_cast<uint8_t>(value);
+    stuckSet_ = true;
+  } else {
+    return usage;
   }
   return "";
 }

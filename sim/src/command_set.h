@@ -16,6 +16,7 @@
 #include "eeprom_bank.h"
 #include "eeprom_maintenance.h"
 #include "memory_model.h"
+#include "mivor_eeprom_unit.h"
 #include "jitter_gauge.h"
 #include "panel_device.h"
 #include "print_buffer.h"
@@ -49,8 +50,9 @@ class CommandSet {
   Answer Run(const std::string& code, const std::string& param);
   Answer CardWait(const std::string& code, const std::string& param);
   Answer Restart();
-  // "!!\$.": busy for ramClearMs_, then the backup RAM (memory from
-  // kBackupRamStart on) reads back as zeros.
+  // "!!\$.": busy for ramClearMs_ (or ramClearPolls_ "B" replies), then
+  // the backup RAM (memory from kBackupRamStart on) reads back as zeros,
+  // but for a stuck byte.
   Answer BackupRamClear();
   // A card that "card insert MS" put on a timer reaches the slot.
   void TimedInsert();
@@ -60,6 +62,9 @@ class CommandSet {
   void SyncIdle();
   std::string CardControl(const std::vector<std::string>& w);
   std::string KnobControl(const std::vector<std::string>& w);
+  // "ramclear": the erase's length (real time or counted polls) and a byte
+  // it leaves set.
+  std::string RamClearControl(const std::vector<std::string>& w);
   // "magfault" and "modes".
   std::string MagneticControl(const std::vector<std::string>& w);
   static uint64_t NowMs();
@@ -71,6 +76,7 @@ class CommandSet {
   CardReadProfile cardRead_;  // "CI" passes, "!!m"
   EepromBank eeprom_;          // "ee" words of each family
   EepromMaintenance maint_;    // "!!h" positions, chosen "!!" end codes
+  MivorEepromUnit mivor_;      // "mivor settings from-eeprom": answers from the EEPROM
   PrintBuffer printBuffer_;    // "PC", "MS:", "GJ:", "PD:" and the printed cards
   PanelDevice panel_;          // "mdw", "SG:", "LD:", "BZ", "!!i"
   JitterGauge jitter_;         // "jt:" after "WR"/"VR"
@@ -90,6 +96,12 @@ class CommandSet {
 
   // The backup RAM clear: how long the device stays busy with it.
   uint32_t ramClearMs_ = 1000;
+  // When non-zero, the erase lasts this many "B" replies instead.
+  uint32_t ramClearPolls_ = 0;
+  // A cell the erase does not reach: it holds stuckValue_ afterwards.
+  bool stuckSet_ = false;
+  uint32_t stuckAddress_ = 0;
+  uint8_t stuckValue_ = 0;
   // "card insert MS": when the operator's card reaches the slot (0: none due).
   uint64_t insertAtMs_ = 0;
 };

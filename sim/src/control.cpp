@@ -70,6 +70,9 @@
 //   restart MS         how long "RS" leaves the device deaf (default 1000)
 //   ramclear MS        how long "!!\$." keeps the device busy before the
 //                      backup RAM from 660000 reads back as zeros (1000)
+//   ramclear polls N   "!!\$." answers N "B" replies instead, however fast
+//                      the host polls
+//   ramclear stuck ADDR HH|off   after the erase the byte at ADDR holds HH
 //   card insert MS     the operator's card reaches the slot MS later
 //   modes PAIRS        the device's mode pairs, as "MS:PAIRS" sets them
 //   magfault 1|2|3 write|verify|read [N]
@@ -178,6 +181,8 @@ Standard device (the common command set; off at start)
   track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
   restart MS                     "RS" leaves the device deaf for MS (1000)
   ramclear MS                    "!!\$." busy for MS, then 660000.. cleared (1000)
+  ramclear polls N               "!!\$." busy for N "B" replies instead
+  ramclear stuck ADDR HH|off     after the erase the byte at ADDR holds HH
   adc HEX...                     the A/D codes "!!s" answers with (S A B C D E, -, battery)
   jitter 1|2|3 ins|ej MAX MIN AVE RATE SPEED THR OK|NG   "jt:" figures after "WR" / "VR"
   card insert MS                 the operator's card reaches the slot MS later
@@ -190,6 +195,8 @@ EEPROM and maintenance ("eer:"/"eew:" on the family's words; "!!h0".."!!h2" head
   eeprom fail AA STATUS | eeprom fail off   reads/writes covering word AA answer STATUS
   eeprom reset                   every store back to its factory image ("reset" too)
   maint PREFIX STATUS | maint PREFIX off | maint off   "!!"+PREFIX... answers STATUS
+  mivor settings from-eeprom|plain   Mivor "TH", "!!r?", "!!s", "CT:a-d", "!!e" from its EEPROM words
+  mivor rank CHAR                the head rank character "!!r?" and "TH" answer (from-eeprom)
   dip HHHH | dip script R1 R2 ...   the DIP switches "!!i" reads ("-": a refused reading)
   memory set ADDR HEX | memory fill ADDR COUNT HH | memory default   what "md" dumps ("mdw" writes)
   memory fail STATUS [AFTER] | memory fail off   the "md" after AFTER good ones fails

@@ -48,6 +48,12 @@ class DeviceState {
 
   // The A/D codes "!!s" answers with: two hex digits a value.
   void set_sensorFields(const std::string& f) { sensorFields_ = f; }
+  // The value "!!x?" reads back ("00" when never set), and its change.
+  std::string Setting(char what) const {
+    auto v = settings_.find(what);
+    return v == settings_.end() ? "00" : v->second;
+  }
+  void SetSetting(char what, const std::string& v) { settings_[what] = v; }
   // The card's magnetic track n (1 to 3); "" is a blank track.
   void SetCardTrack(int n, const std::string& data) { mag_.SetCardTrack(n, data); }
   // The magnetic tracks, for their fault knobs.

@@ -52,6 +52,8 @@ class EepromBank {
 
   EepromFamily family() const { return family_; }
   const std::vector<uint16_t>& words() const { return words_[static_cast<size_t>(family_)]; }
+  // The words of the store in use, for a device state derived from them.
+  std::vector<uint16_t>& mutableWords() { return words_[static_cast<size_t>(family_)]; }
 
  private:
   std::string Set(const std::vector<std::string>& w);

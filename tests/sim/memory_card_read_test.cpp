@@ -106,6 +106,22 @@ TEST_F(Device, ControlLinesSetTheBytesAndArmAFailure) {
     EXPECT_NE(dev_.Control(bad), "") << bad;
 }
 
+TEST_F(Device, RamClearCountsItsBusyRepliesAndLeavesAStuckByte) {
+  Ctl("memory fill 660000 16 11");
+  Ctl("ramclear polls 3");
+  Ctl("ramclear stuck 66000F 5A");
+  EXPECT_EQ(Ask("!!", "\\$."), "A!!90");
+  ExpectTag(sim::Dir::Device, "REPLY B !! 00", 3);
+  EXPECT_EQ(Ask("md", ":660000"), "Amd90 660000: 00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 5A     ...............Z");
+  // "stuck off" lets the erase reach every byte again.
+  Ctl("ramclear stuck off");
+  EXPECT_EQ(Ask("!!", "\\$."), "A!!90");
+  EXPECT_EQ(Ask("md", ":660000"), "Amd90 660000: 00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00     ................");
+  for (const char* bad : {"ramclear", "ramclear polls 0", "ramclear polls x", "ramclear stuck 66000F",
+                          "ramclear stuck 66000F 5", "ramclear stuck 1234567 00", "ramclear stuck on"})
+    EXPECT_NE(dev_.Control(bad), "") << bad;
+}
+
 TEST_F(Device, CardReadPassesCarryTrackDataOrTheirInjectedStatus) {
   const std::string track = sim::CardReadProfile::kDefaultTrackData;
   // Off: the plain card-in answer.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
 
 #include "channel/sim_channel_fixture.h"
+#include "core/form_controls.h"
 #include "core/versions.h"
 #include "eeprom/form_eep.h"
 
@@ -111,6 +113,99 @@ TEST_F(EepSettingsOnSimulator, DastelSettingChangeRewritesOneByteOfTheStoredWord
                      BoxAnswer::kOk);
   Click(QStringLiteral("EEPSetCmd_Dastel"), 1);
   EXPECT_EQ((std::vector<std::string>{"CMD ee r:20/01"}), Commands());
+  EXPECT_EQ(0u, dialogs_.pending());
+}
+
+// The information read of a Mivor unit whose settings and counters live in
+// its EEPROM: the factory image's rank, battery and 19 counter lines, saved
+// as a screenshot.
+TEST_F(EepSettingsOnSimulator, InformationReadOfTheFactoryMivorImage) {
+  Open();
+  Control("model mivor");
+  Control("mivor settings from-eeprom");
+  Window().frame().handlers().allRows = {};  // the row grid has its own tests
+  Click(QStringLiteral("JyouhouSyutoku_Mivor"));
+  FormControls& ui = Window().controls();
+  EXPECT_EQ(QStringLiteral("c"), ui.Text(QStringLiteral("EEPSetLabel_Mivor"), 0));
+  EXPECT_EQ(QStringLiteral("3"), ui.Text(QStringLiteral("EEPSetLabel_Mivor"), 1));
+  for (int i = 0; i <= 13; ++i) EXPECT_EQ(i == 12, ui.Visible(QStringLiteral("ShpTPHRank"), i)) << i;
+  EXPECT_EQ(QStringLiteral("3.49"), ui.Text(QStringLiteral("lbStatus_Mivor"), 3));
+  const QStringList lines = Text(QStringLiteral("PassDisp_Mivor")).split(QLatin1Char('\n'));
+  ASSERT_EQ(19, lines.size());
+  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("000186A0"))) << lines[0].toStdString();
+  EXPECT_EQ(0u, dialogs_.pending());
+
+  Window().show();
+  ASSERT_TRUE(QDir().mkpath(QStringLiteral(QUOREL_SCREENSHOT_DIR)));
+  EXPECT_TRUE(Window().grab().save(QStringLiteral(QUOREL_SCREENSHOT_DIR "/eeprom_mivor_settings_sim.png")));
+}
+
+// Ranks written with "!!r:" come back in "TH" and "!!r?": 10 to 13 go on the
+// wire as ":" to "="; a rank outside 0..d lights no marker.
+TEST_F(EepSettingsOnSimulator, StoredRanksShowWithTheirMarkers) {
+  Open();
+  Control("model mivor");
+  Control("mivor settings from-eeprom");
+  Window();
+  FormControls& ui = Window().controls();
+  const struct {
+    const char* rank;
+    const char* shown;
+    int marker;
+  } kCases[] = {{":", "a", 10}, {"=", "d", 13}, {"e", "e", -1}};
+  for (const auto& c : kCases) {
+    Control(std::string("mivor rank ") + c.rank);
+    Click(QStringLiteral("EEPSetting_Mivor"));
+    EXPECT_EQ(QString::fromLatin1(c.shown), ui.Text(QStringLiteral("EEPSetLabel_Mivor"), 0)) << c.rank;
+    for (int i = 0; i <= 13; ++i)
+      EXPECT_EQ(i == c.marker, ui.Visible(QStringLiteral("ShpTPHRank"), i)) << c.rank << " " << i;
+  }
+  EXPECT_EQ(0u, dialogs_.pending());
+}
+
+// "!!r:" from the window is stored and shown by the closing re-read.
+TEST_F(EepSettingsOnSimulator, RankChangeIsStoredAndReadBack) {
+  Open();
+  Control("model mivor");
+  Control("mivor settings from-eeprom");
+  Window();
+  Commands();
+  Window().controls().SetText(QStringLiteral("EEPSetCmb_Mivor"), 0, QStringLiteral("a"));
+  dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("ＴＰＨランクを変更します ！\r\n    Rank c → a"), BoxAnswer::kOk);
+  dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("設定が変更されました"), BoxAnswer::kOk);
+  Click(QStringLiteral("EEPSetCmd_Mivor"), 0);
+  const std::vector<std::string> wire = Commands();
+  ASSERT_GE(wire.size(), 2u);
+  EXPECT_EQ("CMD !! r?", wire[0]);
+  EXPECT_EQ("CMD !! r::", wire[1]);
+  EXPECT_EQ(QStringLiteral("a"), Text(QStringLiteral("EEPSetLabel_Mivor"), 0));
+  EXPECT_TRUE(Window().controls().Visible(QStringLiteral("ShpTPHRank"), 10));
+  EXPECT_EQ(0u, dialogs_.pending());
+}
+
+// The pass count written to words 1E/1F shows in the next counter read; the
+// error-count reset clears the error lines.
+TEST_F(EepSettingsOnSimulator, CounterWriteAndResetShowInTheReRead) {
+  Open();
+  Control("model mivor");
+  Control("mivor settings from-eeprom");
+  Control("counter m 7");
+  Window();
+  Window().controls().SetText(QStringLiteral("EEPkoumoku_Mivor"), QStringLiteral("ﾊﾟｽ回数"));
+  Window().controls().SetText(QStringLiteral("KaisuTxt_Mivor"), QStringLiteral("300"));
+  dialogs_.ExpectInput(ProgramTitle(), QStringLiteral("Vremtholask"));
+  Click(QStringLiteral("PassWrite_Mivor"));
+  QStringList lines = Text(QStringLiteral("PassDisp_Mivor")).split(QLatin1Char('\n'));
+  ASSERT_EQ(19, lines.size());
+  EXPECT_TRUE(lines[0].endsWith(QStringLiteral("0000012C"))) << lines[0].toStdString();
+  EXPECT_TRUE(lines[10].endsWith(QStringLiteral("00000007"))) << lines[10].toStdString();
+
+  dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("エラー回数のみ初期化されます！"), BoxAnswer::kOk);
+  Click(QStringLiteral("ErrorSyokika_Mivor"));
+  EXPECT_EQ(1, Sent("!! e"));
+  lines = Text(QStringLiteral("PassDisp_Mivor")).split(QLatin1Char('\n'));
+  ASSERT_EQ(19, lines.size());
+  for (int i = 8; i < 19; ++i) EXPECT_TRUE(lines[i].endsWith(QStringLiteral("00000000"))) << lines[i].toStdString();
   EXPECT_EQ(0u, dialogs_.pending());
 }
 

@@ -78,12 +78,13 @@ TEST_F(BenchSim, UntickedClockWriteSendsNoSet) {
 }
 
 TEST_F(BenchSim, RamClearShowsFullProgressAndOk) {
-  Control("ramclear 700");
-  uint32_t now = 50000;
-  // The fake ms clock runs 10 ms of device time per real ms.
-  QElapsedTimer real;
-  real.start();
-  auto clock = [&] { return now + static_cast<uint32_t>(real.elapsed() * 10); };
+  // The erase lasts 13 "B" replies whatever the real timing, and the fake ms
+  // clock moves 501 ms with each, so the last one stands at 6.513 s.
+  Control("ramclear polls 13");
+  const uint32_t start = 50000;
+  auto clock = [&] {
+    return start + 501u * static_cast<uint32_t>(sim_.CountTag(sim::Dir::Device, "REPLY B !! 00"));
+  };
   channel_.SetClock(clock);
   RamClearJob job(ui_, host_, state_);
   job.SetClock(clock);
@@ -93,8 +94,8 @@ TEST_F(BenchSim, RamClearShowsFullProgressAndOk) {
   EXPECT_EQ(ui_.Text("LbRAMClearOKNG"), "O K");
   EXPECT_EQ(ui_.Get("LbRAMClearOKNG").fore, 0xFF00u);
   EXPECT_EQ(view_.percent, "100%");
-  EXPECT_TRUE(view_.watch.endsWith(" s"));
-  EXPECT_GE(view_.watch.section('.', 0, 0).toInt(), 6) << view_.watch.toStdString();
+  EXPECT_EQ(view_.watch, "6.513 s");
+  EXPECT_EQ(sim_.CountTag(sim::Dir::Device, "REPLY B !! 00"), 13);
   EXPECT_EQ(ui_.Text("LbRAMClear"), "finished");
   EXPECT_EQ(mm().gRamClearActive, 0);
   EXPECT_TRUE(ui_.Enabled("SSTabMivorTest"));
@@ -102,13 +103,15 @@ TEST_F(BenchSim, RamClearShowsFullProgressAndOk) {
 }
 
 TEST_F(BenchSim, RamClearGivesNgForANonZeroByteAndCancelSendsNothing) {
-  Control("ramclear 50");
+  Control("ramclear polls 2");
+  // A cell the erase does not reach: non-zero when "md:660000" reads it back.
+  Control("ramclear stuck 66000F 01");
   RamClearJob job(ui_, host_, state_);
-  // Something sets a byte after the erase, before the read-back.
-  Control("reply md 90 \" 660000: 00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 01     ................\"");
   dialogs_.ExpectBox("RAM Clear Mode", "ＲＡＭ上の全ての設定が消去されます。\nよろしいでしょうか？", BoxAnswer::kOk);
   job.Click();
   EXPECT_EQ(ui_.Text("LbRAMClearOKNG"), "N G");
+  EXPECT_TRUE(mm().gReplyText.contains("660000: 00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 01"))
+      << mm().gReplyText.toStdString();
   EXPECT_EQ(ui_.Get("LbRAMClearOKNG").fore, 0xFFu);
 
   sim_.ClearTranscript();
