@@ -140,6 +140,22 @@ TEST_F(EepSettingsOnSimulator, InformationReadOfTheFactoryMivorImage) {
   EXPECT_TRUE(Window().grab().save(QStringLiteral(QUOREL_SCREENSHOT_DIR "/eeprom_mivor_settings_sim.png")));
 }
 
+// The battery field of "!!s": FF is the top of the scale, and a reply too
+// short to hold the field reads 0.00.
+TEST_F(EepSettingsOnSimulator, BatteryFieldTopAndShortReply) {
+  Open();
+  Control("model mivor");
+  Control("mivor settings from-eeprom");
+  Window().frame().handlers().allRows = {};
+  Control("adc A8C4379B42FF80FF");
+  Click(QStringLiteral("JyouhouSyutoku_Mivor"));
+  EXPECT_EQ(QStringLiteral("4.95"), Window().controls().Text(QStringLiteral("lbStatus_Mivor"), 3));
+  Control("adc A8C4379B42FF80");
+  Click(QStringLiteral("JyouhouSyutoku_Mivor"));
+  EXPECT_EQ(QStringLiteral("0.00"), Window().controls().Text(QStringLiteral("lbStatus_Mivor"), 3));
+  EXPECT_EQ(0u, dialogs_.pending());
+}
+
 // Ranks written with "!!r:" come back in "TH" and "!!r?": 10 to 13 go on the
 // wire as ":" to "="; a rank outside 0..d lights no marker.
 TEST_F(EepSettingsOnSimulator, StoredRanksShowWithTheirMarkers) {
