@@ -11,23 +11,12 @@
 #include <QVBoxLayout>
 
 #include "core/form_controls.h"
+#include "testbench/bench_widgets.h"
 #include "eeprom/eep_tables.h"
 #include "testbench/bench_eeprom_tab.h"
 
 namespace quorel {
 namespace {
-
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
-
-QLabel* Label(QWidget* parent, const QString& name, int index, const QString& text = QString()) {
-  auto* l = Named(new QLabel(text, parent), name, index);
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
 
 QFrame* Mark(QWidget* parent, const QString& name, int index) {
   auto* f = Named(new QFrame(parent), name, index);

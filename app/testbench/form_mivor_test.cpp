@@ -22,20 +22,10 @@
 #include "testbench/panel_tab_page.h"
 #include "testbench/print_tests_page.h"
 
+#include "testbench/bench_widgets.h"
+
 namespace quorel {
 namespace {
-
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
-
-QLabel* Label(QWidget* parent, const QString& name, int index, const QString& text) {
-  auto* l = Named(new QLabel(text, parent), name, index);
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
 
 QLineEdit* Edit(QWidget* parent, const QString& name, int index, int maxLength = 32767) {
   auto* e = Named(new QLineEdit(parent), name, index);

@@ -11,20 +11,15 @@
 #include <QVBoxLayout>
 
 #include "core/form_controls.h"
+#include "testbench/bench_widgets.h"
 #include "testbench/jitter_test.h"
 
 namespace quorel {
 namespace {
 
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
-
-QLabel* Label(QWidget* parent, const QString& name, int index, const QString& text) {
-  auto* l = Named(new QLabel(text, parent), name, index);
-  l->setTextFormat(Qt::PlainText);
+// The jitter table's cells are centred.
+QLabel* CentredLabel(QWidget* parent, const QString& name, int index, const QString& text) {
+  auto* l = Label(parent, name, index, text);
   l->setAlignment(Qt::AlignCenter);
   return l;
 }
@@ -84,10 +79,10 @@ QWidget* BuildJitterTabPage() {
   fv->addLayout(options);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(Label(frame, QStringLiteral("LbJitterKaiten"), 0, QStringLiteral("挿入方向")), 0, 0, 1, 8);
-  grid->addWidget(Label(frame, QStringLiteral("LbJitterKaiten"), 1, QStringLiteral("排出方向")), 0, 8, 1, 8);
+  grid->addWidget(CentredLabel(frame, QStringLiteral("LbJitterKaiten"), 0, QStringLiteral("挿入方向")), 0, 0, 1, 8);
+  grid->addWidget(CentredLabel(frame, QStringLiteral("LbJitterKaiten"), 1, QStringLiteral("排出方向")), 0, 8, 1, 8);
   for (int c = 0; c < 16; ++c) {
-    auto* h = Label(frame, QStringLiteral("LbJitterIndex"), c, QLatin1String(kColumns[c % 8].caption));
+    auto* h = CentredLabel(frame, QStringLiteral("LbJitterIndex"), c, QLatin1String(kColumns[c % 8].caption));
     h->setToolTip(QString::fromUtf8(kColumns[c % 8].tip));
     grid->addWidget(h, 1, c);
     for (int k = 1; k <= 3; ++k) {
@@ -95,7 +90,7 @@ QWidget* BuildJitterTabPage() {
       if (c % 8 == 0) text = QString::number(k) + QStringLiteral("Tr");
       else if (c % 8 == 4) text = QStringLiteral("--.-");
       else if (c % 8 == 7) text = QStringLiteral("--");
-      grid->addWidget(Label(frame, QStringLiteral("LbJitter") + QString::number(k) + QStringLiteral("Tr"), c, text), k + 1,
+      grid->addWidget(CentredLabel(frame, QStringLiteral("LbJitter") + QString::number(k) + QStringLiteral("Tr"), c, text), k + 1,
                       c);
     }
   }

@@ -10,23 +10,12 @@
 #include <QVBoxLayout>
 
 #include "core/form_controls.h"
+#include "testbench/bench_widgets.h"
 #include "testbench/dip_switch_test.h"
 #include "testbench/panel_test.h"
 
 namespace quorel {
 namespace {
-
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
-
-QLabel* Label(QWidget* parent, const QString& name, int index, const QString& text) {
-  auto* l = Named(new QLabel(text, parent), name, index);
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
 
 QFrame* Shape(QWidget* parent, const QString& name, int index, int w, int h) {
   auto* f = Named(new QFrame(parent), name, index);

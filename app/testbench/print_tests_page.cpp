@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "core/form_controls.h"
+#include "testbench/bench_widgets.h"
 #include "testbench/bench_eeprom_tab.h"
 #include "testbench/erase_margin_print.h"
 #include "testbench/erase_margin_test.h"
@@ -19,12 +20,6 @@
 
 namespace quorel {
 namespace {
-
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
 
 QWidget* Group() {
   auto* group = new QGroupBox(QStringLiteral("Test Print"));

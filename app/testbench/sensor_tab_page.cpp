@@ -11,22 +11,11 @@
 #include <QVBoxLayout>
 
 #include "core/form_controls.h"
+#include "testbench/bench_widgets.h"
 #include "testbench/sensor_test.h"
 
 namespace quorel {
 namespace {
-
-template <typename W>
-W* Named(W* w, const QString& name, int index = -1) {
-  w->setObjectName(ControlKey(name, index));
-  return w;
-}
-
-QLabel* Label(QWidget* parent, const QString& name, int index, const QString& text) {
-  auto* l = Named(new QLabel(text, parent), name, index);
-  l->setTextFormat(Qt::PlainText);
-  return l;
-}
 
 QLineEdit* Edit(QWidget* parent, const QString& name, int index, int maxLength, bool enabled = false) {
   auto* e = Named(new QLineEdit(parent), name, index);
