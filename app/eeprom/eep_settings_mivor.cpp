@@ -88,10 +88,8 @@ void MivorSettings::Read() {
   });
 }
 
-// The captions a change's read refreshes, and the shared state behind them.
-void MivorSettings::ShowRowRead(int index, const QString& r) {
+void ShowMivorRowRead(FormControls& ui, int index, const QString& r) {
   MainModule& m = mm();
-  FormControls& ui = frame_.ui();
   if (index <= 1) {
     m.gThTphRank = SwapDevHexChar(Char(r, 6));
     m.gTphDepth = Char(r, 7);
@@ -116,6 +114,8 @@ void MivorSettings::ShowRowRead(int index, const QString& r) {
     ui.SetText(kLabel, 8, m.gEraseDownAdj);
   }
 }
+
+void MivorSettings::ShowRowRead(int index, const QString& r) { ShowMivorRowRead(frame_.ui(), index, r); }
 
 void MivorSettings::Change(int index) {
   frame_.jobs().Run(kFullJob, [&](EepJob& job) {

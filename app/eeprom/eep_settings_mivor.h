@@ -4,7 +4,16 @@
 #pragma once
 #include "eeprom/eep_frame.h"
 
+namespace quorel {
+class FormControls;
+}
+
 namespace quorel::eep {
+
+// The captions a Mivor setting row's read ("!!r?", "!!o?", "!!h?")
+// refreshes, and the shared head state behind them; the EEPROM window and
+// the test bench's settings tab both show them.
+void ShowMivorRowRead(FormControls& ui, int row, const QString& reply);
 
 class MivorSettings {
  public:

@@ -6,6 +6,7 @@
 #include "core/job_host.h"
 #include "core/main_module.h"
 #include "eeprom/eep_rows.h"
+#include "eeprom/eep_settings_mivor.h"
 #include "eeprom/eep_settings_model.h"
 #include "eeprom/eep_tables.h"
 #include "testbench/bench_job.h"
@@ -118,32 +119,7 @@ void BenchEepromTab::EEPSetting_Mivor_Click() {
 }
 
 // The labels and shared fields a set row's query carries.
-void BenchEepromTab::ShowRowRead(int row, const QString& r) {
-  MainModule& m = mm();
-  if (row <= 1) {
-    m.gThTphRank = SwapDevHexChar(Char(r, 6));
-    m.gTphDepth = Char(r, 7);
-    ui_.SetText(kLabel, 0, m.gThTphRank);
-    ui_.SetText(kLabel, 1, m.gTphDepth);
-  } else if (row <= 3) {
-    m.gThErRank = Char(r, 6);
-    m.gThErLot = Char(r, 7);
-    ui_.SetText(kLabel, 2, m.gThErRank);
-    ui_.SetText(kLabel, 3, m.gThErLot);
-  } else if (row == 4) {
-    m.gPrintPosition = Char(r, 6);
-    ui_.SetText(kLabel, 4, m.gPrintPosition);
-  } else {
-    m.gThermalUpAdj = Char(r, 6);
-    m.gThermalDownAdj = Char(r, 7);
-    m.gEraseUpAdj = Char(r, 8);
-    m.gEraseDownAdj = Char(r, 9);
-    ui_.SetText(kLabel, 5, m.gThermalUpAdj);
-    ui_.SetText(kLabel, 6, m.gThermalDownAdj);
-    ui_.SetText(kLabel, 7, m.gEraseUpAdj);
-    ui_.SetText(kLabel, 8, m.gEraseDownAdj);
-  }
-}
+void BenchEepromTab::ShowRowRead(int row, const QString& r) { eep::ShowMivorRowRead(ui_, row, r); }
 
 void BenchEepromTab::EEPSetting_MivorCLS_Click() {
   SettingsLocked(true);
