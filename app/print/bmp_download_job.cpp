@@ -220,64 +220,56 @@ bool BmpDownloadJob::LibraryCommandsBefore() {
 }
 
 void BmpDownloadJob::SendPIDataDll() {
-  view_.PictureRefresh();
-  view_.Status(QString());
-  view_.StatusColour(kStatusCyan);
-  int buffer = 0;
-  if (!LibraryBuffer(&buffer)) return;
-  if (!LibraryCommandsBefore()) return;
-  MainModule& m = mm();
-  const PrintArea& a = c_.printArea;
-  line_.TimerOff();
-  view_.Status(QStringLiteral("BMP Data Transmit Sending"));
-  view_.Repaint();
-  m.gStopRequest = 0;
-  view_.Time(0, std::nullopt);
-  watch_.Start();
-  QByteArray code, status;
-  const int16_t rc = link_.PIDataSend(
-      m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1, static_cast<int16_t>(a.lastColumn),
-      static_cast<int16_t>(a.lastRow), static_cast<int16_t>(a.firstColumn), static_cast<int16_t>(a.rowOffset),
-      m.gRespTimer, buffer, QFile::encodeName(c_.filePath.trimmed()), &code, &status);
-  view_.Time(0, watch_.ElapsedMs());
-  if (rc != 0) {
-    view_.StatusColour(kStatusRed);
-    view_.Status(QStringLiteral("BMP Data Transmit Error"));
-    line_.TimerOn();
-    return;
-  }
-  line_.poll();
-  if (Stopped()) return StopShown();
-  AfterImage(kStatusYellow);
+  SendThroughLibrary(kStatusCyan, nullptr, [this](int buffer, QByteArray* code, QByteArray* status) {
+    const MainModule& m = mm();
+    const PrintArea& a = c_.printArea;
+    return link_.PIDataSend(m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1,
+                            static_cast<int16_t>(a.lastColumn), static_cast<int16_t>(a.lastRow),
+                            static_cast<int16_t>(a.firstColumn), static_cast<int16_t>(a.rowOffset), m.gRespTimer,
+                            buffer, QFile::encodeName(c_.filePath.trimmed()), code, status);
+  });
 }
 
 void BmpDownloadJob::SendIBDataDll() {
+  SendThroughLibrary(kStatusYellow, "crwIBBinarySend", [this](int buffer, QByteArray* code, QByteArray* status) {
+    const MainModule& m = mm();
+    const PrintArea& a = c_.printArea;
+    return link_.IBBinarySend(m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1,
+                              static_cast<int16_t>(a.lastColumn), static_cast<int16_t>(a.lastRow),
+                              static_cast<int16_t>(a.rowOffset), m.gRespTimer, buffer,
+                              QFile::encodeName(c_.filePath.trimmed()), code, status);
+  });
+}
+
+// The library-mode transfer both record kinds share: the commands before the
+// image, the timed library call, then the card. failedCall names the export
+// in a box when its failure is reported to the user.
+void BmpDownloadJob::SendThroughLibrary(uint32_t startColour, const char* failedCall,
+                                        const std::function<int16_t(int, QByteArray*, QByteArray*)>& call) {
   view_.PictureRefresh();
   view_.Status(QString());
-  view_.StatusColour(kStatusYellow);
+  view_.StatusColour(startColour);
   int buffer = 0;
   if (!LibraryBuffer(&buffer)) return;
   if (!LibraryCommandsBefore()) return;
-  MainModule& m = mm();
-  const PrintArea& a = c_.printArea;
   line_.TimerOff();
   view_.Status(QStringLiteral("BMP Data Transmit Sending"));
   view_.Repaint();
-  m.gStopRequest = 0;
+  mm().gStopRequest = 0;
   view_.Time(0, std::nullopt);
   watch_.Start();
   QByteArray code, status;
-  const int16_t rc = link_.IBBinarySend(m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1,
-                                        static_cast<int16_t>(a.lastColumn), static_cast<int16_t>(a.lastRow),
-                                        static_cast<int16_t>(a.rowOffset), m.gRespTimer, buffer,
-                                        QFile::encodeName(c_.filePath.trimmed()), &code, &status);
+  const int16_t rc = call(buffer, &code, &status);
   view_.Time(0, watch_.ElapsedMs());
   if (rc != 0) {
     view_.StatusColour(kStatusRed);
     view_.Status(QStringLiteral("BMP Data Transmit Error"));
     line_.TimerOn();
-    MsgBox(QString::number(rc) + QStringLiteral(" = crwIBBinarySend"), BoxButtons::kOk, BoxIcon::kCritical,
-           QStringLiteral("ret=crwIBBinarySend"));
+    if (failedCall) {
+      const QString name = QString::fromLatin1(failedCall);
+      MsgBox(QString::number(rc) + QStringLiteral(" = ") + name, BoxButtons::kOk, BoxIcon::kCritical,
+             QStringLiteral("ret=") + name);
+    }
     return;
   }
   line_.poll();

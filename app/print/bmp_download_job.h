@@ -8,6 +8,7 @@
 // device only through the injected line (and the library for the "DLL"
 // variants and the binary blocks), so it runs without widgets.
 #pragma once
+#include <functional>
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -55,6 +56,8 @@ class BmpDownloadJob {
   void SendPIDataDll();
   void SendIBDataFile();
   void SendIBDataDll();
+  void SendThroughLibrary(uint32_t startColour, const char* failedCall,
+                          const std::function<int16_t(int, QByteArray*, QByteArray*)>& call);
 
   // What the last file-mode conversion made.
   const std::vector<QString>& records() const { return records_; }
