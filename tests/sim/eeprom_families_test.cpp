@@ -15,30 +15,11 @@ namespace {
 
 const char kPoll[] = "04 05";
 
-std::string Command(const std::string& code, const std::string& data) {
-  return HexOf(wire::TextCommandFrame(reinterpret_cast<const uint8_t*>(code.data()),
-                                      reinterpret_cast<const uint8_t*>(data.data()), data.size()));
-}
-
 class EepromDevice : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
     Ctl("device standard");
-  }
-
-  // One reply frame (BCC checked) as its text without STX, ETX and BCC.
-  std::string ReadReply() {
-    Bytes f = Read(1);
-    if (f.empty() || f[0] != wire::STX) return "not a frame: " + HexOf(f);
-    while (f.back() != wire::ETX) {
-      const Bytes b = Read(1);
-      if (b.empty()) return "cut: " + HexOf(f);
-      f.push_back(b[0]);
-    }
-    f.push_back(Read(1).at(0));
-    EXPECT_TRUE(wire::FrameBccOk(f.data(), f.size())) << HexOf(f);
-    return std::string(f.begin() + 1, f.end() - 2);
   }
 
   std::string Ask(const std::string& code, const std::string& data = "") {

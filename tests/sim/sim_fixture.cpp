@@ -1,5 +1,7 @@
 #include "sim_fixture.h"
 
+#include "wire/codec.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -120,6 +122,24 @@ void SimTest::ExpectSilence(int ms) {
     const ssize_t r = read(host_, buf, sizeof buf);
     ADD_FAILURE() << "unexpected bytes: " << (r > 0 ? HexOf(Bytes(buf, buf + r)) : "(read failed)");
   }
+}
+
+std::string Command(const std::string& code, const std::string& data) {
+  return HexOf(wire::TextCommandFrame(reinterpret_cast<const uint8_t*>(code.data()),
+                                      reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+}
+
+std::string SimTest::ReadReply() {
+  Bytes f = Read(1);
+  if (f.empty() || f[0] != wire::STX) return "not a frame: " + HexOf(f);
+  while (f.back() != wire::ETX) {
+    const Bytes b = Read(1);
+    if (b.empty()) return "cut: " + HexOf(f);
+    f.push_back(b[0]);
+  }
+  f.push_back(Read(1).at(0));
+  EXPECT_TRUE(wire::FrameBccOk(f.data(), f.size())) << HexOf(f);
+  return std::string(f.begin() + 1, f.end() - 2);
 }
 
 }  // namespace simtest

@@ -28,6 +28,9 @@ class TempDir {
   std::string path_;
 };
 
+// A text command frame as hex: EOT STX code data ETX BCC.
+std::string Command(const std::string& code, const std::string& data);
+
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -47,6 +50,9 @@ class SimTest : public ::testing::Test {
   // Nothing arrives within ms.
   void ExpectSilence(int ms = 80);
   void Ctl(const std::string& line) { ASSERT_EQ("", dev_.Control(line)) << line; }
+  // One reply frame from the line, checked for its BCC, as its text without
+  // STX, ETX and BCC: "AVS90Mivor V1.20".
+  std::string ReadReply();
   // Exactly `count` transcript entries of dir begin with prefix. Waits for
   // them: the device records its bytes just after writing them.
   void ExpectTag(sim::Dir dir, const std::string& prefix, int count) {
