@@ -53,6 +53,7 @@ const Entry kTable[] = {
     {"PC", [](DeviceState& s, Param, Param) { return s.ClearPrint(); }},
     {"GJ", [](DeviceState& s, Param, Param p) { return s.Raster(p); }},
     {"PD", [](DeviceState& s, Param, Param p) { return s.Page(p); }},
+    {"RV", [](DeviceState&, Param, Param) { return Outcome{}; }},  // silver background
     {"AS", [](DeviceState& s, Param, Param p) { return s.Area(p); }},
     {"PR", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
     {"PO", [](DeviceState& s, Param c, Param p) { return s.Print(c, p); }},
@@ -113,9 +114,10 @@ constexpr uint32_t kBackupRamBytes = 0x10000;
 
 }  // namespace
 
-CommandSet::CommandSet(Simulator& sim, DeviceModel& model)
+CommandSet::CommandSet(Simulator& sim, DeviceModel& model, const ImageRam& image)
     : sim_(sim),
       model_(model),
+      image_(image),
       eeprom_([&sim](const std::string& line) { sim.Control("note " + line); }) {}
 
 uint64_t CommandSet::NowMs() {
@@ -159,6 +161,17 @@ void CommandSet::Reset() {
   SyncIdle();
 }
 
+void CommandSet::WriteCardFiles() {
+  if (!cardFiles_.on()) return;
+  PrintedCard card;
+  card.commands = printBuffer_.cards().back();
+  for (int n = 1; n <= 3; ++n) card.tracks[static_cast<size_t>(n - 1)] = state_.magnetic().CardTrack(n);
+  card.width = image_.width();
+  card.rows = image_.rows();
+  std::string error;
+  if (!cardFiles_.Write(card, &error)) sim_.Control("note card files: " + error);
+}
+
 void CommandSet::SyncIdle() {
   if (installed_) model_.SetIdle(state_.IdleStatus(), "00", {});
 }
@@ -173,8 +186,11 @@ Answer CommandSet::Handle(const Command& cmd) {
   TimedInsert();
   waiting_ = false;  // a new command ends the wait of the one before
   const std::string param(cmd.data.begin(), cmd.data.end());
+  state_.set_image_loaded(!image_.rows().empty());
   Answer a = Run(cmd.code, param);
+  const size_t printed = printBuffer_.cards().size();
   printBuffer_.Record(cmd.code, param, a.status);
+  if (printBuffer_.cards().size() > printed) WriteCardFiles();
   Faults& f = model_.faults();
   if (f.slow.Take()) {
     const uint64_t until = NowMs() + f.slowMs;
@@ -314,6 +330,14 @@ bool CommandSet::Control(const std::vector<std::string>& w, std::string* error) 
       Install();
     } else {
       Uninstall();
+    }
+    return true;
+  }
+  if (cmd == "cards") {
+    if (w.size() != 2) {
+      *error = kUsage + "cards DIR|off";
+    } else {
+      cardFiles_.SetFolder(w[1] == "off" ? std::string() : w[1]);
     }
     return true;
   }

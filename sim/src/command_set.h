@@ -19,7 +19,9 @@
 #include "mivor_eeprom_unit.h"
 #include "jitter_gauge.h"
 #include "panel_device.h"
+#include "image_ram.h"
 #include "print_buffer.h"
+#include "printed_card_files.h"
 #include "sim/simulator.h"
 
 namespace sim {
@@ -28,8 +30,9 @@ class DeviceModel;
 
 class CommandSet {
  public:
-  // Both outlive the command set; every call comes with the simulator locked.
-  CommandSet(Simulator& sim, DeviceModel& model);
+  // All three outlive the command set; every call comes with the simulator
+  // locked. A printed card takes its picture from the image RAM.
+  CommandSet(Simulator& sim, DeviceModel& model, const ImageRam& image);
   CommandSet(const CommandSet&) = delete;
   CommandSet& operator=(const CommandSet&) = delete;
 
@@ -60,6 +63,8 @@ class CommandSet {
   void CardArrived();
   void FinishRestart();
   void SyncIdle();
+  // The card just printed, as files when "cards DIR" asked for them.
+  void WriteCardFiles();
   std::string CardControl(const std::vector<std::string>& w);
   std::string KnobControl(const std::vector<std::string>& w);
   // "ramclear": the erase's length (real time or counted polls) and a byte
@@ -71,13 +76,15 @@ class CommandSet {
 
   Simulator& sim_;
   DeviceModel& model_;
+  const ImageRam& image_;
   DeviceState state_;
   MemoryModel memory_;        // "md"
   CardReadProfile cardRead_;  // "CI" passes, "!!m"
   EepromBank eeprom_;          // "ee" words of each family
   EepromMaintenance maint_;    // "!!h" positions, chosen "!!" end codes
   MivorEepromUnit mivor_;      // "mivor settings from-eeprom": answers from the EEPROM
-  PrintBuffer printBuffer_;    // "PC", "MS:", "GJ:", "PD:" and the printed cards
+  PrintBuffer printBuffer_;    // "PC", "MS:", "GJ:", "PD:", "RV" and the printed cards
+  PrintedCardFiles cardFiles_;  // "cards DIR": each printed card as files
   PanelDevice panel_;          // "mdw", "SG:", "LD:", "BZ", "!!i"
   JitterGauge jitter_;         // "jt:" after "WR"/"VR"
   bool installed_ = false;

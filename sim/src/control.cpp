@@ -81,6 +81,9 @@
 //                      reads report "41"; "RC" shows each track's result
 //                      (magnetic_tracks.h). The loaded print data and the
 //                      printed cards: Simulator::PrintData, PrintedCards
+//   cards DIR|off      each printed card also as DIR/card-NNN.pbm (the
+//                      image RAM) and card-NNN.txt (kind, background,
+//                      tracks, text lines), numbered from 001 (printed_card_files.h)
 // EEPROM and maintenance (standard device, eeprom_bank.h, eeprom_maintenance.h):
 // "eer:AA/NN" and "eew:AA/NN/data" on the chosen family's word store (the
 // model knob chooses it too), "!!h0" to "!!h2" the head lift
@@ -178,6 +181,7 @@ Standard device (the common command set; off at start)
   state DIGIT                    device state of the idle answer (2: power-up)
   card insert|remove|none|front|middle|rear|exit   the operator's card
   cardwait MS|manual             a waiting card command gets a card MS later (200)
+  cards DIR|off                  each printed card as DIR/card-NNN.pbm and .txt
   track 1|2|3 DATA|blank  counter LETTER HEX  clock YYMMDDhhmmss|pc
   restart MS                     "RS" leaves the device deaf for MS (1000)
   ramclear MS                    "!!\$." busy for MS, then 660000.. cleared (1000)
@@ -630,8 +634,8 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
   }
   if (cmd == "pace") {
     if (w.size() == 2 && w[1] == "off") {
-      inUsPerChar = 0;
-      out.SetPace(0);
+      inPace.Set(0, 0);
+      out.SetPace(0, 0);
       parser.SetRawGapUs(20000);
       return "";
     }
@@ -640,9 +644,8 @@ std::string Simulator::Impl::Apply(const std::vector<std::string>& w, const std:
         (w.size() == 3 && (!ParseUint(w[2], &bits) || bits < 7 || bits > 13)))
       return kUsage + "pace BAUD [BITS] | pace off";
     const uint64_t usPerChar = (bits * 1000000 + v - 1) / v;
-    inUsPerChar = usPerChar;
-    inNextCharUs = 0;
-    out.SetPace(usPerChar);
+    inPace.Set(v, bits);
+    out.SetPace(v, bits);
     // Raw bytes are grouped until the host is quiet: a few characters' time
     // at the slowest, never less than 20 ms.
     parser.SetRawGapUs(std::max<uint64_t>(20000, 3 * usPerChar));

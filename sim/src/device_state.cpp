@@ -371,7 +371,7 @@ Outcome DeviceState::Print(const std::string& code, const std::string& param) {
     return Fail(kBadParam);
   if (!CardInside()) return Fail(kNoCard);
   const bool erases = code != "PP";
-  if (code != "EP" && rasterLines_ == 0 && pages_ == 0) return Fail("50");
+  if (code != "EP" && rasterLines_ == 0 && pages_ == 0 && !imageLoaded_) return Fail("50");
   Bump(kPrinted);
   if (erases) Bump(kErased);
   if (code != "EP") rasterLines_ = pages_ = 0;

@@ -101,6 +101,8 @@ class DeviceState {
   Outcome Page(const std::string& param);           // PD:
   Outcome Area(const std::string& param);           // AS:
   Outcome Print(const std::string& code, const std::string& param);  // PR PO PP EP
+  // A picture in the print image RAM ("PI", "IB", "IC:") is print data too.
+  void set_image_loaded(bool loaded) { imageLoaded_ = loaded; }
   Outcome Maintenance(const std::string& param);    // !!x
 
  private:
@@ -117,6 +119,7 @@ class DeviceState {
   MagneticTracks mag_;
   int rasterLines_ = 0;
   int pages_ = 0;
+  bool imageLoaded_ = false;  // the print image RAM holds a picture
   std::string area_;
   std::string headPower_ = "1214";
   std::string erase_ = "0000";

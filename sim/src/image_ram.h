@@ -59,6 +59,8 @@ class ImageRam {
   // The whole RAM at once: "IC:" copies a stored area back into it.
   void SetRows(std::map<int, Bytes> rows) { rows_ = std::move(rows); }
 
+  // The head's width in dots.
+  int width() const { return width_; }
   // Length of one block for the head's width.
   size_t BlockSize() const;
   // One block of `size` bytes (BlockSize() when "IB" came), starting with

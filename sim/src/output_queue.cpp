@@ -30,11 +30,6 @@ void OutputQueue::Clear() {
   blocked_ = false;
 }
 
-void OutputQueue::SetPace(uint64_t usPerChar) {
-  usPerChar_ = usPerChar;
-  nextCharUs_ = 0;
-}
-
 uint64_t OutputQueue::StartUs(const Entry& e) const {
   if (e.sent > 0 || e.gapUs == 0) return e.dueUs;
   return std::max(e.dueUs, lastDoneUs_ + e.gapUs);
@@ -43,7 +38,7 @@ uint64_t OutputQueue::StartUs(const Entry& e) const {
 uint64_t OutputQueue::NextUs() const {
   if (q_.empty() || blocked_) return 0;
   uint64_t t = StartUs(q_.front());
-  if (usPerChar_ && nextCharUs_ > t) t = nextCharUs_;
+  if (pace_.on() && pace_.NextUs() > t) t = pace_.NextUs();
   return t;
 }
 
@@ -53,16 +48,12 @@ bool OutputQueue::Pump(int fd, uint64_t nowUs,
   while (!q_.empty() && StartUs(q_.front()) <= nowUs) {
     Entry& e = q_.front();
     size_t want = e.bytes.size() - e.sent;
-    if (usPerChar_) {
-      // A line that stood idle does not save up characters: a write's
-      // first character goes when the write falls due. After that the
-      // characters whose time passed before the loop woke go at once, up to
-      // kMaxLagUs of them.
-      if (e.sent == 0 && nextCharUs_ < StartUs(e)) nextCharUs_ = StartUs(e);
-      if (nextCharUs_ + kMaxLagUs < nowUs) nextCharUs_ = nowUs - kMaxLagUs;
-      if (nextCharUs_ > nowUs) return true;
-      const uint64_t due = (nowUs - nextCharUs_) / usPerChar_ + 1;
-      want = std::min<uint64_t>(want, due);
+    if (pace_.on()) {
+      // A byte reaches the host when its last bit has crossed the line.
+      if (e.sent == 0) pace_.StartAt(StartUs(e));
+      const size_t due = pace_.Due(nowUs, kMaxLagUs);
+      if (due == 0) return true;
+      want = std::min(want, due);
     }
     if (!e.announced) {
       started(e.segments);
@@ -78,7 +69,7 @@ bool OutputQueue::Pump(int fd, uint64_t nowUs,
       return false;
     }
     e.sent += static_cast<size_t>(n);
-    if (usPerChar_) nextCharUs_ += static_cast<uint64_t>(n) * usPerChar_;
+    if (pace_.on()) pace_.Took(static_cast<size_t>(n));
     if (e.sent < e.bytes.size()) {
       if (static_cast<size_t>(n) < want) blocked_ = true;  // the pty is full
       return true;

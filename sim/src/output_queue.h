@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device_model.h"
+#include "line_pace.h"
 
 namespace sim {
 
@@ -30,8 +31,9 @@ class OutputQueue {
   bool empty() const { return q_.empty(); }
   void Clear();
 
-  // Microseconds per character at this baud rate and character size; 0: off.
-  void SetPace(uint64_t usPerChar);
+  // Bytes leave at this baud rate and character size; 0 baud: as fast as
+  // the pty takes them.
+  void SetPace(uint64_t baud, uint64_t bits) { pace_.Set(baud, bits); }
 
  private:
   struct Entry {
@@ -47,8 +49,7 @@ class OutputQueue {
   bool blocked_ = false;
   uint64_t lastDoneUs_ = 0;  // when the last entry went out completely
   uint64_t StartUs(const Entry& e) const;
-  uint64_t usPerChar_ = 0;
-  uint64_t nextCharUs_ = 0;  // when the next paced byte may leave
+  LinePace pace_;
 };
 
 }  // namespace sim

@@ -6,7 +6,7 @@ void PrintBuffer::Record(const std::string& code, const std::string& param, cons
   if (status != "90") return;
   if (code == "PC") {
     loaded_.clear();
-  } else if (code == "MS" || code == "GJ" || code == "PD") {
+  } else if (code == "MS" || code == "GJ" || code == "PD" || code == "RV") {
     loaded_.push_back(code + param);
   } else if (code == "PR" || code == "PO" || code == "PP") {
     std::vector<std::string> card = loaded_;

@@ -1,5 +1,6 @@
 // The print data of the standard device as the commands that loaded it:
-// from "PC" on, every accepted "MS:", "GJ:" and "PD:" in order; a print
+// from "PC" on, every accepted "MS:", "GJ:", "PD:" and "RV" (the silver
+// background) in order; a print
 // command ("PR", "PO", "PP", with or without a card kind) turns them into a
 // printed card (the loaded commands and the print command last) and empties
 // the buffer. Tests read both to see what a card would carry.

@@ -8,6 +8,8 @@
 #include <errno.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -58,7 +60,7 @@ std::string HostTag(const HostEvent& ev) {
 // ---- the public face ----
 
 Simulator::Simulator() : impl_(new Impl) {
-  impl_->commands.reset(new CommandSet(*this, impl_->model));
+  impl_->commands.reset(new CommandSet(*this, impl_->model, impl_->image));
   // The standard command set leaves these codes alone, so they stay
   // whatever "device standard" or "device plain" does.
   Impl* s = impl_.get();
@@ -250,13 +252,16 @@ uint64_t Simulator::Impl::PollTimeoutUs(uint64_t nowUs) const {
   earlier(parser.DeadlineUs());
   if (!timers.empty()) earlier(timers.begin()->first);
   // A byte already due is waited for as POLLIN, not spun for.
-  if (inUsPerChar && inNextCharUs > nowUs) earlier(inNextCharUs);
+  if (inPace.on() && inPace.NextUs() > nowUs) earlier(inPace.NextUs());
   return wake > nowUs ? wake - nowUs : 0;
 }
 
 void Simulator::Impl::Loop() {
   std::unique_lock<std::recursive_mutex> lock(mu);
   threadId = std::this_thread::get_id();
+  // Character times of a paced line are tens of microseconds: the kernel's
+  // default 50 us of timer slack would stretch every wait for one.
+  prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
   while (!stop) {
     uint64_t now = NowUs();
     pollfd fds[2] = {{wakeFd, POLLIN, 0}, {-1, 0, 0}};
@@ -264,7 +269,7 @@ void Simulator::Impl::Loop() {
     const int master = pty.master();
     if (master >= 0) {
       short events = 0;
-      if (!inUsPerChar || inNextCharUs <= now) events |= POLLIN;
+      if (!inPace.on() || inPace.NextUs() <= now) events |= POLLIN;
       if (out.blocked()) events |= POLLOUT;
       fds[1] = pollfd{master, events, 0};
       nfds = 2;
@@ -308,15 +313,17 @@ void Simulator::Impl::Loop() {
 
 void Simulator::Impl::ReadHost(uint64_t nowUs) {
   size_t want = kReadChunk;
-  if (inUsPerChar) {
-    // A line that stood idle does not save up characters; while the host
-    // keeps sending, the characters whose time passed before the loop woke
-    // are taken now.
-    if (!inFlowing && inNextCharUs + inUsPerChar < nowUs) inNextCharUs = nowUs;
-    if (inNextCharUs + kMaxPaceLagUs < nowUs) inNextCharUs = nowUs - kMaxPaceLagUs;
-    if (inNextCharUs > nowUs) return;
-    const uint64_t due = (nowUs - inNextCharUs) / inUsPerChar + 1;
-    if (due < want) want = static_cast<size_t>(due);
+  if (inPace.on()) {
+    // The host's bytes cross the line one character time each from when they
+    // came; while they keep coming, the characters whose time passed before
+    // the loop woke are taken now.
+    if (!inFlowing) {
+      inPace.StartAt(nowUs);
+      inFlowing = true;
+    }
+    const size_t due = inPace.Due(nowUs, kMaxPaceLagUs);
+    if (due == 0) return;
+    if (due < want) want = due;
   }
   uint8_t buf[kReadChunk];
   const ssize_t n = read(pty.master(), buf, want);
@@ -324,11 +331,15 @@ void Simulator::Impl::ReadHost(uint64_t nowUs) {
     inFlowing = false;
     return;
   }
-  if (inUsPerChar) {
-    inNextCharUs += static_cast<uint64_t>(n) * inUsPerChar;
-    inFlowing = static_cast<size_t>(n) == want;
+  if (inPace.on()) {
+    inPace.Took(static_cast<size_t>(n));
+    // Taken all the host had written: its next bytes start afresh.
+    int waiting = 0;
+    inFlowing = ioctl(pty.master(), FIONREAD, &waiting) == 0 && waiting > 0;
+    inAcrossUs = inPace.LastUs();
   }
   Deliver(buf, static_cast<size_t>(n), nowUs);
+  inAcrossUs = 0;
 }
 
 void Simulator::Impl::Deliver(const uint8_t* p, size_t n, uint64_t nowUs) {
@@ -374,7 +385,7 @@ void Simulator::Impl::HandleEvent(const HostEvent& ev) {
 }
 
 void Simulator::Impl::Queue(const Writes& writes) {
-  const uint64_t now = NowUs();
+  const uint64_t now = AnswerUs();
   for (const Write& w : writes)
     out.Push(now + uint64_t{w.delayMs} * 1000, w.segments, uint64_t{w.gapMs} * 1000);
 }
@@ -413,7 +424,7 @@ void Simulator::Impl::WatchHostLines() {
 }
 
 void Simulator::Impl::Send(const Bytes& bytes, const std::string& tag) {
-  out.Push(NowUs(), {Segment{bytes, tag}});
+  out.Push(AnswerUs(), {Segment{bytes, tag}});
   Wake();
 }
 

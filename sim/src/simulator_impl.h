@@ -17,6 +17,7 @@
 #include "host_parser.h"
 #include "image_areas.h"
 #include "image_ram.h"
+#include "line_pace.h"
 #include "output_queue.h"
 #include "platform/side_channel.h"
 #include "pty_line.h"
@@ -48,9 +49,11 @@ struct Simulator::Impl : ModeIo {
   bool modeFinish = false;
 
   std::multimap<uint64_t, std::function<void()>> timers;
-  uint64_t inUsPerChar = 0;  // pace of bytes taken from the host; 0: as fast as they come
-  uint64_t inNextCharUs = 0;
-  bool inFlowing = false;  // the last paced read took all that was due: more is waiting
+  LinePace inPace;  // bytes taken from the host; off: as fast as they come
+  // While paced bytes are handed on: when the last of them was across. The
+  // device answers from then, not from when the loop woke to take them.
+  uint64_t inAcrossUs = 0;
+  bool inFlowing = false;  // the host's bytes are crossing the paced line
   uint32_t lastHostLines = 0;
 
   std::thread thread;
@@ -81,6 +84,8 @@ struct Simulator::Impl : ModeIo {
   std::string Request(bool* flag);
   void After(uint32_t ms, std::function<void()> fn);
   uint64_t NowUs() const;
+  // The time an answer to what is being handed on counts from.
+  uint64_t AnswerUs() const { return inAcrossUs ? inAcrossUs : NowUs(); }
 
   // ---- control language (control.cpp) ----
   std::string Control(const std::string& line);

@@ -3,6 +3,7 @@
 // and unknown-code end codes, and the channel faults "still", "otherbusy",
 // "nopoll" and "slow".
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -239,6 +240,53 @@ TEST_F(StandardDevice, PrintDataAndPrinting) {
   EXPECT_EQ("APO90", Ask("PO"));
   EXPECT_EQ("R0400", Poll());
   EXPECT_EQ("APO25", Ask("PO"));
+}
+
+TEST_F(StandardDevice, PrintedCardsAreWrittenAsFiles) {
+  TempDir out;
+  Ctl("cards " + out.path());
+  Ctl("card insert");
+  EXPECT_EQ("ACI90", Ask("CI"));
+  EXPECT_EQ("APC90", Ask("PC"));
+  EXPECT_EQ("AWD90", Ask("WD", ":2/ABCDEFGH"));
+  EXPECT_EQ("ARV90", Ask("RV"));
+  EXPECT_EQ("API90", Ask("PI", ":0/2/2/F00F/8001"));
+  EXPECT_EQ("APD90", Ask("PD", ":0/0/32/\x1b" "e22LINE ONE\n\x1b" "e11\x1b" "Y390LINE TWO\n"));
+  EXPECT_EQ("AWR90", Ask("WR"));
+  EXPECT_EQ("APR90", Ask("PR", "=3"));
+  // Then one without a picture command of its own: the RAM still holds the
+  // rows, the background is white again and no kind was named.
+  EXPECT_EQ("APC90", Ask("PC"));
+  EXPECT_EQ("APD90", Ask("PD", ":0/0/0/X"));
+  EXPECT_EQ("APP90", Ask("PP"));
+  Ctl("cards off");
+  EXPECT_EQ("APD90", Ask("PD", ":0/0/0/Y"));
+  EXPECT_EQ("APP90", Ask("PP"));
+
+  std::string image = "P4\n320 600\n" + std::string(600 * 40, '\0');
+  const size_t head = image.size() - 600 * 40;
+  image[head + 80] = '\xF0';
+  image[head + 81] = '\x0F';
+  image[head + 120] = '\x80';
+  image[head + 121] = '\x01';
+  EXPECT_EQ(image, ReadFile(out.path() + "/card-001.pbm"));
+  EXPECT_EQ(image, ReadFile(out.path() + "/card-002.pbm"));
+  const std::string tracks13[] = {"VANTOR TEST CARD TRACK ONE", "0123456789012345678901234567890123"};
+  EXPECT_EQ("kind 3\nbackground silver\ntrack 1 " + tracks13[0] + "\ntrack 2 ABCDEFGH\ntrack 3 " + tracks13[1] +
+                "\ntext LINE ONE\ntext LINE TWO\ntext \n",
+            ReadFile(out.path() + "/card-001.txt"));
+  EXPECT_EQ("kind -\nbackground white\ntrack 1 " + tracks13[0] + "\ntrack 2 ABCDEFGH\ntrack 3 " + tracks13[1] +
+                "\ntext X\n",
+            ReadFile(out.path() + "/card-002.txt"));
+  EXPECT_NE(0, access((out.path() + "/card-003.pbm").c_str(), F_OK));
+
+  EXPECT_EQ("usage: cards DIR|off", dev_.Control("cards"));
+  // A folder that cannot take the files: the card is printed all the same
+  // and the transcript says why there are no files.
+  Ctl("cards " + out.path() + "/missing");
+  EXPECT_EQ("APD90", Ask("PD", ":0/0/0/Z"));
+  EXPECT_EQ("APP90", Ask("PP"));
+  ExpectTag(Dir::Control, "note card files: " + out.path() + "/missing/card-001.pbm", 1);
 }
 
 TEST_F(StandardDevice, EepromWordsReadBackWhatWasWritten) {

@@ -16,6 +16,8 @@ using sim::Bytes;
 Bytes Hex(const std::string& text);
 std::string HexOf(const Bytes& b);
 uint64_t NowMs();
+// A whole file's bytes ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
 
 // A fresh temporary folder, removed with everything in it at the end.
 class TempDir {
