@@ -4,28 +4,20 @@
 // a per-row hook as the window runs them. Reported per picture in ms.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "print/dot_scan.h"
+#include "random_picture.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 600;
+using benchpictures::kHeight;
+using benchpictures::kWidth;
 
 // Random colours, so every step of the dot rule is taken.
 const printdata::RgbImage& Picture() {
-  static const printdata::RgbImage img = [] {
-    printdata::RgbImage p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
-    std::mt19937 rng(103);
-    for (auto& c : p.rgb) c = static_cast<uint8_t>(rng());
-    return p;
-  }();
+  static const printdata::RgbImage img{kWidth, kHeight, benchpictures::RandomRgb(103)};
   return img;
 }
 

@@ -14,9 +14,10 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
-#include <random>
 #include <string>
 
+#include "bmp_file.h"
+#include "random_picture.h"
 #include "sim/simulator.h"
 #include "vantor.h"
 
@@ -24,39 +25,10 @@ namespace {
 
 constexpr int kQuietPort = 7;   // Logging=-1
 constexpr int kLoggedPort = 8;  // Logging=0
-constexpr int kWidth = 320;
-constexpr int kHeight = 600;
+using benchpictures::kHeight;
+using benchpictures::kWidth;
 constexpr double kBaud = 115200;
 constexpr double kBitsPerChar = 10;
-
-void Put16(std::string* s, uint32_t v) {
-  s->push_back(static_cast<char>(v & 0xFF));
-  s->push_back(static_cast<char>(v >> 8 & 0xFF));
-}
-void Put32(std::string* s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
-// A 24-bit bottom-up BMP of random colours: rows of every kind of dot.
-std::string RandomBmp() {
-  std::string info;
-  Put32(&info, 40);
-  Put32(&info, kWidth);
-  Put32(&info, kHeight);
-  Put16(&info, 1);
-  Put16(&info, 24);
-  for (int i = 0; i < 6; ++i) Put32(&info, 0);
-  std::mt19937 rng(7);
-  std::string pixels(static_cast<size_t>(kWidth) * 3 * kHeight,
-                     '\0');  // 960 bytes a row, no padding
-  for (char& c : pixels) c = static_cast<char>(rng());
-  std::string file = "BM";
-  Put32(&file, 54 + static_cast<uint32_t>(pixels.size()));
-  Put32(&file, 0);
-  Put32(&file, 54);
-  return file + info + pixels;
-}
 
 // Two paced devices, the picture in a scratch folder, both ports open until
 // the library unloads at exit.
@@ -70,7 +42,7 @@ class Bench {
     setenv("VANTOR_DEVICE_DIR", dev.c_str(), 1);
     if (chdir(dir_.c_str()) != 0) return;
     picture_ = dir_ + "/picture.bmp";
-    std::ofstream(picture_, std::ios::binary) << RandomBmp();
+    std::ofstream(picture_, std::ios::binary) << testpictures::Bmp24(kWidth, kHeight, benchpictures::RandomRgb(7));
     ok_ = quiet_.Start({dev, kQuietPort, ""}) && logged_.Start({dev, kLoggedPort, ""});
     for (sim::Simulator* s : {&quiet_, &logged_})
       ok_ = ok_ && s->Control("pace 115200").empty() && s->Control("ibwidth 320").empty();

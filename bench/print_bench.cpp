@@ -4,29 +4,22 @@
 // decoded from a 24-bit BMP in memory.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
 #include "picture_load.h"
 #include "print/print_data.h"
+#include "random_picture.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 600;
+using benchpictures::kHeight;
+using benchpictures::kWidth;
 
 // Random greys and colours, so every rule of the classifier is taken.
 const printdata::RgbImage& Picture() {
-  static const printdata::RgbImage img = [] {
-    printdata::RgbImage p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.rgb.resize(static_cast<size_t>(kWidth) * kHeight * 3);
-    std::mt19937 rng(5);
-    for (auto& c : p.rgb) c = static_cast<uint8_t>(rng());
-    return p;
-  }();
+  static const printdata::RgbImage img{kWidth, kHeight, benchpictures::RandomRgb(5)};
   return img;
 }
 
@@ -72,28 +65,11 @@ void BM_BuildIBBlocks(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildIBBlocks);
 
-void Put32(std::vector<uint8_t>* v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v->push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-
 void BM_LoadBmp24(benchmark::State& state) {
-  const printdata::RgbImage& pic = Picture();
-  const uint32_t stride = kWidth * 3;  // already a multiple of 4
-  std::vector<uint8_t> file{'B', 'M'};
-  Put32(&file, 54 + stride * kHeight);
-  Put32(&file, 0);
-  Put32(&file, 54);
-  Put32(&file, 40);
-  Put32(&file, kWidth);
-  Put32(&file, kHeight);
-  Put32(&file, 1 | 24 << 16);
-  for (int i = 0; i < 6; ++i) Put32(&file, 0);
-  for (int y = kHeight - 1; y >= 0; --y)
-    for (int x = 0; x < kWidth; ++x)
-      for (int c = 2; c >= 0; --c) file.push_back(pic.rgb[(static_cast<size_t>(y) * kWidth + x) * 3 + c]);
+  const std::string file = testpictures::Bmp24(kWidth, kHeight, Picture().rgb);
   printdata::RgbImage img;
   for (auto _ : state) {
-    if (vantor::LoadPictureMemory(file.data(), file.size(), &img) != 0) state.SkipWithError("refused");
+    if (vantor::LoadPictureMemory(reinterpret_cast<const uint8_t*>(file.data()), file.size(), &img) != 0) state.SkipWithError("refused");
     benchmark::DoNotOptimize(img.rgb.data());
   }
   state.SetItemsProcessed(state.iterations() * kWidth * kHeight);

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bmp_file.h"
 #include "jpeg_sample.h"
 #include "platform/cp932.h"
 
@@ -51,87 +52,9 @@ bool WatchAllocations() {
   return installed;
 }
 
-void Put16(std::string* s, uint32_t v) {
-  s->push_back(static_cast<char>(v & 0xFF));
-  s->push_back(static_cast<char>(v >> 8 & 0xFF));
-}
-void Put32(std::string* s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
-// A BMP file written byte by byte, so every header field is ours to choose.
-struct Bmp {
-  int width = 0;
-  int height = 0;  // rows; stored negative when topDown
-  int bpp = 24;
-  bool topDown = false;
-  uint32_t compression = 0;
-  uint32_t headerSize = 40;
-  std::vector<uint32_t> palette;  // 0x00RRGGBB
-  std::vector<uint32_t> masks;    // R, G, B (and A) for bit fields
-  // Palette index, 16-bit word, 0xRRGGBB or 32-bit word, as bpp says.
-  std::function<uint32_t(int x, int y)> value;
-
-  std::string Encode() const {
-    std::string info;
-    Put32(&info, headerSize);
-    Put32(&info, static_cast<uint32_t>(width));
-    Put32(&info, static_cast<uint32_t>(topDown ? -height : height));
-    Put16(&info, 1);
-    Put16(&info, static_cast<uint32_t>(bpp));
-    Put32(&info, compression);
-    for (int i = 0; i < 5; ++i) Put32(&info, 0);
-    if (headerSize >= 108) {
-      for (size_t i = 0; i < 4; ++i) Put32(&info, i < masks.size() ? masks[i] : 0);
-      Put32(&info, 0x73524742);  // "sRGB"
-      while (info.size() < headerSize) info.push_back('\0');
-    } else {
-      for (uint32_t m : masks) Put32(&info, m);
-    }
-    for (uint32_t c : palette) Put32(&info, c & 0xFFFFFF);
-
-    std::string pixels;
-    for (int row = 0; row < height; ++row) {
-      const int y = topDown ? row : height - 1 - row;
-      std::string line;
-      uint32_t acc = 0;
-      int bits = 0;
-      for (int x = 0; x < width; ++x) {
-        const uint32_t v = value(x, y);
-        if (bpp < 8) {
-          acc = acc << bpp | v;
-          bits += bpp;
-          if (bits == 8) {
-            line.push_back(static_cast<char>(acc));
-            acc = 0;
-            bits = 0;
-          }
-        } else if (bpp == 8) {
-          line.push_back(static_cast<char>(v));
-        } else if (bpp == 16) {
-          Put16(&line, v);
-        } else if (bpp == 24) {
-          line.push_back(static_cast<char>(v & 0xFF));
-          line.push_back(static_cast<char>(v >> 8 & 0xFF));
-          line.push_back(static_cast<char>(v >> 16 & 0xFF));
-        } else {
-          Put32(&line, v);
-        }
-      }
-      if (bits) line.push_back(static_cast<char>(acc << (8 - bits)));
-      while (line.size() % 4) line.push_back('\0');
-      pixels += line;
-    }
-
-    std::string file = "BM";
-    const uint32_t offset = 14 + static_cast<uint32_t>(info.size());
-    Put32(&file, offset + static_cast<uint32_t>(pixels.size()));
-    Put32(&file, 0);
-    Put32(&file, offset);
-    return file + info + pixels;
-  }
-};
+using Bmp = testpictures::BmpFile;
+using testpictures::Put16;
+using testpictures::Put32;
 
 // A GIF with a four-colour table. Codes stay 3 bits wide: a clear code
 // before every pair of pixels keeps the decoder's table from growing.

@@ -10,18 +10,12 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
-namespace quorel::testing {
+#include "bmp_file.h"
 
-inline void Le16(QByteArray* b, uint32_t v) {
-  b->append(static_cast<char>(v & 0xFF));
-  b->append(static_cast<char>(v >> 8 & 0xFF));
-}
-inline void Le32(QByteArray* b, uint32_t v) {
-  Le16(b, v & 0xFFFF);
-  Le16(b, v >> 16);
-}
+namespace quorel::testing {
 
 // A BMP with a 40-byte header; bottom-up rows of 24 or 32 bits per pixel
 // taken from pixel(x, y) as 0xAARRGGBB. compression and a shortened pixel
@@ -29,70 +23,35 @@ inline void Le32(QByteArray* b, uint32_t v) {
 inline QByteArray MakeBmp(int w, int h, int bpp, const std::function<uint32_t(int, int)>& pixel,
                           uint32_t compression = 0, int headerWidth = 0, int headerHeight = 0,
                           bool pixelsPresent = true) {
-  const int stride = (w * bpp + 31) / 32 * 4;
-  QByteArray pixels;
-  if (pixelsPresent) {
-    for (int y = h - 1; y >= 0; --y) {
-      QByteArray row;
-      for (int x = 0; x < w; ++x) {
-        const uint32_t c = pixel(x, y);
-        row.append(static_cast<char>(c & 0xFF));
-        row.append(static_cast<char>(c >> 8 & 0xFF));
-        row.append(static_cast<char>(c >> 16 & 0xFF));
-        if (bpp == 32) row.append(static_cast<char>(c >> 24 & 0xFF));
-      }
-      row.append(QByteArray(stride - row.size(), '\0'));
-      pixels += row;
-    }
-  }
-  QByteArray f("BM");
-  Le32(&f, static_cast<uint32_t>(54 + pixels.size()));
-  Le32(&f, 0);
-  Le32(&f, 54);
-  Le32(&f, 40);
-  Le32(&f, static_cast<uint32_t>(headerWidth ? headerWidth : w));
-  Le32(&f, static_cast<uint32_t>(headerHeight ? headerHeight : h));
-  Le16(&f, 1);
-  Le16(&f, static_cast<uint32_t>(bpp));
-  Le32(&f, compression);
-  Le32(&f, static_cast<uint32_t>(pixels.size()));
-  Le32(&f, 2835);
-  Le32(&f, 2835);
-  Le32(&f, 0);
-  Le32(&f, 0);
-  return f + pixels;
+  testpictures::BmpFile bmp;
+  bmp.width = w;
+  bmp.height = h;
+  bmp.bpp = bpp;
+  bmp.compression = compression;
+  bmp.value = [&](int x, int y) { return bpp == 32 ? pixel(x, y) : pixel(x, y) & 0xFFFFFF; };
+  std::string file = bmp.Encode();
+  // The header may claim another size than the pixels it carries.
+  std::string size;
+  testpictures::Put32(&size, static_cast<uint32_t>(headerWidth));
+  testpictures::Put32(&size, static_cast<uint32_t>(headerHeight));
+  if (headerWidth) file.replace(18, 4, size, 0, 4);
+  if (headerHeight) file.replace(22, 4, size, 4, 4);
+  if (!pixelsPresent) file.resize(54);
+  return QByteArray::fromStdString(file);
 }
 
-// An 8-bit BMP with a palette of the given colours (0x00RRGGBB) and one
-// palette index per pixel.
+// An 8-bit BMP with a palette of the given colours (0x00RRGGBB), all of
+// them counted in the header, and one palette index per pixel.
 inline QByteArray MakePalettedBmp(int w, int h, const std::vector<uint32_t>& palette,
                                   const std::function<uint8_t(int, int)>& index) {
-  const int stride = (w + 3) / 4 * 4;
-  QByteArray pixels;
-  for (int y = h - 1; y >= 0; --y) {
-    QByteArray row;
-    for (int x = 0; x < w; ++x) row.append(static_cast<char>(index(x, y)));
-    row.append(QByteArray(stride - row.size(), '\0'));
-    pixels += row;
-  }
-  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(palette.size());
-  QByteArray f("BM");
-  Le32(&f, offset + static_cast<uint32_t>(pixels.size()));
-  Le32(&f, 0);
-  Le32(&f, offset);
-  Le32(&f, 40);
-  Le32(&f, static_cast<uint32_t>(w));
-  Le32(&f, static_cast<uint32_t>(h));
-  Le16(&f, 1);
-  Le16(&f, 8);
-  Le32(&f, 0);
-  Le32(&f, static_cast<uint32_t>(pixels.size()));
-  Le32(&f, 2835);
-  Le32(&f, 2835);
-  Le32(&f, static_cast<uint32_t>(palette.size()));
-  Le32(&f, 0);
-  for (uint32_t c : palette) Le32(&f, c);
-  return f + pixels;
+  testpictures::BmpFile bmp;
+  bmp.width = w;
+  bmp.height = h;
+  bmp.bpp = 8;
+  bmp.palette = palette;
+  bmp.coloursUsed = static_cast<uint32_t>(palette.size());
+  bmp.value = [&](int x, int y) { return uint32_t{index(x, y)}; };
+  return QByteArray::fromStdString(bmp.Encode());
 }
 
 // A 24-bit BMP of a QImage.
@@ -121,18 +80,14 @@ inline QImage PixelMultiplied(const QImage& src, int factor) {
 // A 2 x 1 GIF89a: colour 0 black and transparent, colour 1 red.
 inline QByteArray TransparentGif() {
   QByteArray f("GIF89a");
-  Le16(&f, 2);
-  Le16(&f, 1);
+  f.append(QByteArray::fromHex("02000100"));  // screen 2 x 1
   f.append(static_cast<char>(0x80));  // global table of 2 colours
   f.append('\0');
   f.append('\0');
   f.append(QByteArray::fromHex("000000FF0000"));
   f.append(QByteArray::fromHex("21F904010000" "00" "00"));  // transparency on, index 0
   f.append(',');
-  Le16(&f, 0);
-  Le16(&f, 0);
-  Le16(&f, 2);
-  Le16(&f, 1);
+  f.append(QByteArray::fromHex("0000000002000100"));  // image at 0, 0, 2 x 1
   f.append('\0');
   f.append(static_cast<char>(2));  // LZW minimum code size
   // clear (4), 0, 1, end (5) in 3-bit codes, least significant bit first

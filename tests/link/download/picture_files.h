@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bmp_file.h"
+
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
 #include <stb/stb_image_write.h>
@@ -25,70 +27,27 @@ constexpr uint32_t kGrey = 0xDCDCDC;
 
 enum class BmpKind { Bits1, Bits8, Bits24BottomUp, Bits24TopDown };
 
-inline void Put16(std::string* s, uint32_t v) {
-  s->push_back(static_cast<char>(v & 0xFF));
-  s->push_back(static_cast<char>(v >> 8 & 0xFF));
-}
-inline void Put32(std::string* s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
 inline std::string Bmp(int width, int height, BmpKind kind, const DotPattern& dot) {
-  const int bpp = kind == BmpKind::Bits1 ? 1 : kind == BmpKind::Bits8 ? 8 : 24;
-  const bool topDown = kind == BmpKind::Bits24TopDown;
+  testpictures::BmpFile bmp;
+  bmp.width = width;
+  bmp.height = height;
+  bmp.bpp = kind == BmpKind::Bits1 ? 1 : kind == BmpKind::Bits8 ? 8 : 24;
+  bmp.topDown = kind == BmpKind::Bits24TopDown;
   // The 8-bit palette holds other colours around the two in use.
-  std::vector<uint32_t> palette;
-  uint8_t dotIndex = 0, blankIndex = 1;
-  if (bpp == 1) {
-    palette = {kNavy, kGrey};
-  } else if (bpp == 8) {
-    for (uint32_t i = 0; i < 256; ++i) palette.push_back(i * 0x010203 & 0xFFFFFF);
-    dotIndex = 200;
-    blankIndex = 17;
-    palette[dotIndex] = kNavy;
-    palette[blankIndex] = kGrey;
+  uint32_t dotValue = kNavy, blankValue = kGrey;
+  if (bmp.bpp == 1) {
+    bmp.palette = {kNavy, kGrey};
+    dotValue = 0;
+    blankValue = 1;
+  } else if (bmp.bpp == 8) {
+    for (uint32_t i = 0; i < 256; ++i) bmp.palette.push_back(i * 0x010203 & 0xFFFFFF);
+    dotValue = 200;
+    blankValue = 17;
+    bmp.palette[dotValue] = kNavy;
+    bmp.palette[blankValue] = kGrey;
   }
-
-  std::string info;
-  Put32(&info, 40);
-  Put32(&info, static_cast<uint32_t>(width));
-  Put32(&info, static_cast<uint32_t>(topDown ? -height : height));
-  Put16(&info, 1);
-  Put16(&info, static_cast<uint32_t>(bpp));
-  for (int i = 0; i < 6; ++i) Put32(&info, 0);  // BI_RGB, sizes, resolution, colours
-  for (uint32_t c : palette) Put32(&info, c);   // B, G, R, 0 in the file
-
-  std::string pixels;
-  for (int row = 0; row < height; ++row) {
-    const int y = topDown ? row : height - 1 - row;
-    std::string line;
-    uint8_t acc = 0;
-    for (int x = 0; x < width; ++x) {
-      const bool d = dot(x, y);
-      if (bpp == 1) {
-        acc = static_cast<uint8_t>(acc << 1 | (d ? dotIndex : blankIndex));
-        if (x % 8 == 7) line.push_back(static_cast<char>(acc));
-      } else if (bpp == 8) {
-        line.push_back(static_cast<char>(d ? dotIndex : blankIndex));
-      } else {
-        const uint32_t c = d ? kNavy : kGrey;
-        line.push_back(static_cast<char>(c & 0xFF));
-        line.push_back(static_cast<char>(c >> 8 & 0xFF));
-        line.push_back(static_cast<char>(c >> 16 & 0xFF));
-      }
-    }
-    if (bpp == 1 && width % 8) line.push_back(static_cast<char>(acc << (8 - width % 8)));
-    while (line.size() % 4) line.push_back('\0');
-    pixels += line;
-  }
-
-  std::string file = "BM";
-  const uint32_t offset = 14 + static_cast<uint32_t>(info.size());
-  Put32(&file, offset + static_cast<uint32_t>(pixels.size()));
-  Put32(&file, 0);
-  Put32(&file, offset);
-  return file + info + pixels;
+  bmp.value = [&](int x, int y) { return dot(x, y) ? dotValue : blankValue; };
+  return bmp.Encode();
 }
 
 inline std::string Png() {
@@ -106,6 +65,8 @@ inline std::string Png() {
 // A 1x1 icon of 32 bits: directory, one entry, the bitmap header, the pixel
 // and the mask.
 inline std::string Icon() {
+  using testpictures::Put16;
+  using testpictures::Put32;
   std::string ico("\0\0\1\0\1\0", 6);
   ico += std::string("\1\1\0\0\1\0\x20\0", 8);
   Put32(&ico, 48);
