@@ -18,6 +18,7 @@
 #include "recording_view.h"
 #include "support/fake_link_api.h"
 #include "support/scripted_dialogs.h"
+#include "support/watchdog.h"
 
 namespace quorel::testing {
 
@@ -84,11 +85,7 @@ class FakeChannelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DefaultChannelSettings();
-    watchdog_.setSingleShot(true);
-    QObject::connect(&watchdog_, &QTimer::timeout, [] {
-      ADD_FAILURE() << "a wait did not end: ended by the watchdog";
-      mm().gAppClosing = 1;
-    });
+    ArmWatchdog(watchdog_);
     watchdog_.start(8000);
   }
   void TearDown() override { watchdog_.stop(); }

@@ -12,6 +12,8 @@
 #include "channel_fixture.h"
 #include "core/link_api.h"
 #include "sim/simulator.h"
+#include "support/sim_device.h"
+#include "support/watchdog.h"
 #include "temp_dir.h"
 
 namespace quorel::testing {
@@ -35,29 +37,13 @@ class SimChannelTest : public ::testing::Test {
   static constexpr const char* kVersion = "3210ABCD";
 
   void SetUp() override {
-    ASSERT_EQ(access("/dev/ptmx", F_OK), 0) << "/dev/ptmx is missing: no pseudo-terminals";
     DefaultChannelSettings();
     MainModule& m = mm();
     m.gAckTimer = 300;
     m.gRespTimer = 300;
-    // The program folder holds the library; the library's settings file and
-    // logs go to the working folder (none there: logging off).
-    qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_DIR);
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("dev")));
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("work")));
-    devDir_ = dir_.file(QStringLiteral("dev")).toStdString();
-    setenv("VANTOR_DEVICE_DIR", devDir_.c_str(), 1);
-    oldCwd_ = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir_.file(QStringLiteral("work"))));
-    std::string error;
-    ASSERT_TRUE(sim_.Start({devDir_, 3, ""}, &error)) << error;
-    Control("device standard");
+    ASSERT_NO_FATAL_FAILURE(StartDeviceOnCom3(dir_, QUOREL_LIBRARY_DIR, sim_, &devDir_, &oldCwd_));
     Control(std::string("version ") + kVersion);
-    watchdog_.setSingleShot(true);
-    QObject::connect(&watchdog_, &QTimer::timeout, [] {
-      ADD_FAILURE() << "a wait did not end: ended by the watchdog";
-      mm().gAppClosing = 1;
-    });
+    ArmWatchdog(watchdog_);
     watchdog_.start(15000);
   }
   void TearDown() override {

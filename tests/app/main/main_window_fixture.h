@@ -23,6 +23,8 @@
 #include "core/settings_file.h"
 #include "core/startup.h"
 #include "sim/simulator.h"
+#include "support/sim_device.h"
+#include "support/watchdog.h"
 #include "temp_dir.h"
 
 namespace quorel::testing {
@@ -49,11 +51,7 @@ class MainWindowTest : public ::testing::Test {
     qputenv("VANTOR_DEVICE_DIR", dev_.toLocal8Bit());
     ASSERT_TRUE(QFile::link(QStringLiteral(VANTOR_LIBRARY), prog_ + QStringLiteral("/libvantor.so")));
     ini_ = prog_ + QStringLiteral("/Quorel.ini");
-    watchdog_.setSingleShot(true);
-    QObject::connect(&watchdog_, &QTimer::timeout, [] {
-      ADD_FAILURE() << "a wait did not end: ended by the watchdog";
-      mm().gAppClosing = 1;
-    });
+    ArmWatchdog(watchdog_);
   }
   void TearDown() override {
     watchdog_.stop();
@@ -91,17 +89,7 @@ class MainWindowTest : public ::testing::Test {
 
   // The command frames the host sent since the transcript was cleared: the
   // bytes between STX and ETX.
-  std::vector<QByteArray> Commands() const {
-    std::vector<QByteArray> out;
-    for (const sim::TranscriptEntry& e : sim_.Transcript()) {
-      if (e.dir != sim::Dir::Host || e.tag.rfind("CMD", 0) != 0) continue;
-      const QByteArray b(reinterpret_cast<const char*>(e.bytes.data()), static_cast<int>(e.bytes.size()));
-      const int stx = b.indexOf('\x02');
-      const int etx = b.indexOf('\x03', stx + 1);  // the BCC after ETX may be 03 too
-      if (stx >= 0 && etx > stx) out.push_back(b.mid(stx + 1, etx - stx - 1));
-    }
-    return out;
-  }
+  std::vector<QByteArray> Commands() const { return HostCommands(sim_); }
 
   TempDir dir_;
   QString prog_, dev_, home_, ini_;

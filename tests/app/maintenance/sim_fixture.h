@@ -18,6 +18,8 @@
 #include "core/link_api.h"
 #include "main/fake_controls.h"
 #include "sim/simulator.h"
+#include "support/sim_device.h"
+#include "support/watchdog.h"
 #include "temp_dir.h"
 
 namespace quorel::testing {
@@ -51,27 +53,14 @@ class ControlsView : public ChannelView {
 class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(access("/dev/ptmx", F_OK), 0) << "/dev/ptmx is missing: no pseudo-terminals";
     DefaultChannelSettings();
     mm().gAckTimer = 300;
     mm().gRespTimer = 300;
     mm().gLF = QChar(10);
     mm().gESC = QChar(27);
-    qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_DIR);
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("dev")));
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("work")));
-    const std::string devDir = dir_.file(QStringLiteral("dev")).toStdString();
-    setenv("VANTOR_DEVICE_DIR", devDir.c_str(), 1);
-    oldCwd_ = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir_.file(QStringLiteral("work"))));
-    std::string error;
-    ASSERT_TRUE(sim_.Start({devDir, 3, ""}, &error)) << error;
-    Control("device standard");
-    watchdog_.setSingleShot(true);
-    QObject::connect(&watchdog_, &QTimer::timeout, [] {
-      ADD_FAILURE() << "a wait did not end: ended by the watchdog";
-      mm().gAppClosing = 1;
-    });
+    std::string devDir;
+    ASSERT_NO_FATAL_FAILURE(StartDeviceOnCom3(dir_, QUOREL_LIBRARY_DIR, sim_, &devDir, &oldCwd_));
+    ArmWatchdog(watchdog_);
     watchdog_.start(30000);
   }
   void TearDown() override {
@@ -92,17 +81,7 @@ class DeviceTest : public ::testing::Test {
 
   // The command frames the host sent since the transcript was cleared: the
   // bytes between STX and ETX.
-  std::vector<QByteArray> Wire() const {
-    std::vector<QByteArray> out;
-    for (const sim::TranscriptEntry& e : sim_.Transcript()) {
-      if (e.dir != sim::Dir::Host || e.tag.rfind("CMD", 0) != 0) continue;
-      const QByteArray b(reinterpret_cast<const char*>(e.bytes.data()), static_cast<int>(e.bytes.size()));
-      const int stx = b.indexOf('\x02');
-      const int etx = b.indexOf('\x03', stx + 1);
-      if (stx >= 0 && etx > stx) out.push_back(b.mid(stx + 1, etx - stx - 1));
-    }
-    return out;
-  }
+  std::vector<QByteArray> Wire() const { return HostCommands(sim_); }
   // Wire frames that begin with prefix.
   std::vector<QByteArray> WireStarting(const char* prefix) const {
     std::vector<QByteArray> out;
