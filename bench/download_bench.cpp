@@ -6,10 +6,6 @@
 // turn-around after each block: the device's answer and the host's read of
 // it. The port log is off (Logging=-1) or on (Logging=0).
 #include <benchmark/benchmark.h>
-#include <ftw.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -19,6 +15,7 @@
 #include "bmp_file.h"
 #include "random_picture.h"
 #include "sim/simulator.h"
+#include "two_devices.h"
 #include "vantor.h"
 
 namespace {
@@ -30,43 +27,19 @@ using benchpictures::kWidth;
 constexpr double kBaud = 115200;
 constexpr double kBitsPerChar = 10;
 
-// Two paced devices, the picture in a scratch folder, both ports open until
-// the library unloads at exit.
+// Two paced devices, and the picture in their scratch folder.
 class Bench {
  public:
-  Bench() {
-    char tmpl[] = "/tmp/vantor-dlbench-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    const std::string dev = dir_ + "/dev";
-    mkdir(dev.c_str(), 0755);
-    setenv("VANTOR_DEVICE_DIR", dev.c_str(), 1);
-    if (chdir(dir_.c_str()) != 0) return;
-    picture_ = dir_ + "/picture.bmp";
+  Bench() : picture_(devices_.dir() + "/picture.bmp") {
     std::ofstream(picture_, std::ios::binary) << testpictures::Bmp24(kWidth, kHeight, benchpictures::RandomRgb(7));
-    ok_ = quiet_.Start({dev, kQuietPort, ""}) && logged_.Start({dev, kLoggedPort, ""});
-    for (sim::Simulator* s : {&quiet_, &logged_})
-      ok_ = ok_ && s->Control("pace 115200").empty() && s->Control("ibwidth 320").empty();
-    // Settings are read when a port object is created.
-    std::ofstream("Vantor.ini") << "[Log]\nLogging=0\n";
-    ok_ = ok_ && crwOpenPort(kLoggedPort, 115200, "8", "N") == CRW_OK;
-    std::ofstream("Vantor.ini") << "[Log]\nLogging=-1\n";
-    ok_ = ok_ && crwOpenPort(kQuietPort, 115200, "8", "N") == CRW_OK;
   }
-  ~Bench() {
-    quiet_.Stop();
-    logged_.Stop();
-    nftw(
-        dir_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 16,
-        FTW_DEPTH | FTW_PHYS);
-  }
-  bool ok() const { return ok_; }
-  sim::Simulator& device(bool logged) { return logged ? logged_ : quiet_; }
+  bool ok() const { return devices_.ok(); }
+  sim::Simulator& device(bool logged) { return devices_.device(logged); }
   const std::string& picture() const { return picture_; }
 
  private:
-  std::string dir_, picture_;
-  bool ok_ = false;
-  sim::Simulator quiet_, logged_;
+  benchdevices::TwoDevices devices_{kQuietPort, kLoggedPort, {"pace 115200", "ibwidth 320"}};
+  std::string picture_;
 };
 
 Bench& Env() {

@@ -2,18 +2,14 @@
 // command round trip (command, ACK, poll, reply) with the port log on and
 // off, and the CPU spent while a call waits out a 2 s time-out.
 #include <benchmark/benchmark.h>
-#include <ftw.h>
-#include <stdlib.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "sim/simulator.h"
+#include "two_devices.h"
 #include "vantor.h"
 
 namespace {
@@ -21,42 +17,9 @@ namespace {
 constexpr int kQuietPort = 3;   // Logging=-1
 constexpr int kLoggedPort = 4;  // Logging=0: every line and dump
 
-// Two simulated devices and a scratch folder for the whole run; the ports
-// stay open until the library unloads at exit.
-class Bench {
- public:
-  Bench() {
-    char tmpl[] = "/tmp/vantor-bench-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    const std::string dev = dir_ + "/dev";
-    mkdir(dev.c_str(), 0755);
-    setenv("VANTOR_DEVICE_DIR", dev.c_str(), 1);
-    if (chdir(dir_.c_str()) != 0) return;
-    ok_ = quiet_.Start({dev, kQuietPort, ""}) && logged_.Start({dev, kLoggedPort, ""});
-    // Settings are read when a port object is created.
-    std::ofstream("Vantor.ini") << "[Log]\nLogging=0\n";
-    ok_ = ok_ && crwOpenPort(kLoggedPort, 115200, "8", "N") == CRW_OK;
-    std::ofstream("Vantor.ini") << "[Log]\nLogging=-1\n";
-    ok_ = ok_ && crwOpenPort(kQuietPort, 115200, "8", "N") == CRW_OK;
-  }
-  ~Bench() {
-    quiet_.Stop();
-    logged_.Stop();
-    nftw(dir_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 16,
-         FTW_DEPTH | FTW_PHYS);
-  }
-  bool ok() const { return ok_; }
-  sim::Simulator& quiet() { return quiet_; }
-
- private:
-  std::string dir_;
-  bool ok_ = false;
-  sim::Simulator quiet_, logged_;
-};
-
-Bench& Env() {
-  static Bench bench;
-  return bench;
+benchdevices::TwoDevices& Env() {
+  static benchdevices::TwoDevices devices(kQuietPort, kLoggedPort);
+  return devices;
 }
 
 void Free(char*& s) {
@@ -102,7 +65,7 @@ void BM_WaitingForATimeOut(benchmark::State& state) {
   }
   double threadCpu = 0, processCpu = 0, wall = 0;
   for (auto _ : state) {
-    Env().quiet().Control("noack");
+    Env().device(false).Control("noack");
     const double t0 = CpuSeconds(RUSAGE_THREAD), p0 = CpuSeconds(RUSAGE_SELF);
     const auto w0 = std::chrono::steady_clock::now();
     if (crwSendCommand(kQuietPort, 2000, 0, "ST", nullptr, 0) != CRW_TIMEOUT) {

@@ -116,18 +116,22 @@ void EepFrame::DisplayClear(int index) {
       }
     }
   } else if (index == 0) {
-    ui_.SetText(QStringLiteral("EEPkoumoku_Mivor"), QString());
-    ui_.SetText(QStringLiteral("KaisuTxt_Mivor"), QString());
-    ui_.SetText(QStringLiteral("PassDisp_Mivor"), QString());
-    for (int i = 0; i <= 6; ++i) ui_.SetText(QStringLiteral("lbStatus_Mivor"), i, QString());
-    for (int i = 0; i <= 8; ++i) {
-      ui_.SetText(QStringLiteral("EEPSetCmb_Mivor"), i, QString());
-      ui_.SetText(QStringLiteral("EEPSetLabel_Mivor"), i, QString());
-    }
-    ClearRows(Family::kMivor, 0, 15);
+    ClearMivorTab();
     ui_.SetValue(QStringLiteral("ChkCSMsg"), 0);  // back to viewer mode
     ui_.SetText(QStringLiteral("TxtCSMsg"), QString());
   }
+}
+
+void EepFrame::ClearMivorTab() {
+  ui_.SetText(QStringLiteral("EEPkoumoku_Mivor"), QString());
+  ui_.SetText(QStringLiteral("KaisuTxt_Mivor"), QString());
+  ui_.SetText(QStringLiteral("PassDisp_Mivor"), QString());
+  for (int i = 0; i <= 6; ++i) ui_.SetText(QStringLiteral("lbStatus_Mivor"), i, QString());
+  for (int i = 0; i <= 8; ++i) {
+    ui_.SetText(QStringLiteral("EEPSetCmb_Mivor"), i, QString());
+    ui_.SetText(QStringLiteral("EEPSetLabel_Mivor"), i, QString());
+  }
+  ClearRows(Family::kMivor, 0, 15);
 }
 
 void EepFrame::ClearOwnTab(Family f) {
@@ -145,15 +149,7 @@ void EepFrame::ClearOwnTab(Family f) {
 }
 
 void EepFrame::EmptyDisplays() {
-  ui_.SetText(QStringLiteral("EEPkoumoku_Mivor"), QString());
-  ui_.SetText(QStringLiteral("KaisuTxt_Mivor"), QString());
-  ui_.SetText(QStringLiteral("PassDisp_Mivor"), QString());
-  for (int i = 0; i <= 6; ++i) ui_.SetText(QStringLiteral("lbStatus_Mivor"), i, QString());
-  for (int i = 0; i <= 8; ++i) {
-    ui_.SetText(QStringLiteral("EEPSetCmb_Mivor"), i, QString());
-    ui_.SetText(QStringLiteral("EEPSetLabel_Mivor"), i, QString());
-  }
-  ClearRows(Family::kMivor, 0, 15);
+  ClearMivorTab();
   for (Family f : kWordFamilies) ClearOwnTab(f);
   ui_.SetText(QStringLiteral("LbTxt"), 19, QStringLiteral("TPH\r\n昇降補正"));
   ui_.SetText(QStringLiteral("LbTxt"), 20, QStringLiteral("Erase\r\n昇降補正"));

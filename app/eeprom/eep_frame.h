@@ -80,6 +80,8 @@ class EepFrame {
   // CmdDispClear(index): 0 clears the Mivor tab, 1 to 3 the three other
   // tabs at once; every index clears the Mivor rank marks.
   void DisplayClear(int index);
+  // The Mivor tab's texts, settings and rows.
+  void ClearMivorTab();
   // The own displays of a Dastel, Quenby or Folsk tab (its information
   // read starts with this).
   void ClearOwnTab(Family f);

@@ -5,17 +5,14 @@
 #include "core/main_module.h"
 
 namespace quorel {
-namespace {
 
-bool StopEnd(BmpJobView& view) {
+bool BmpStopEnd(BmpJobView& view) {
   if (mm().gStopRequest != 1) return false;
   view.StatusColour(kStatusCyan);
   view.Status(QStringLiteral("Stop"));
   view.SetControlsEnabled(true);
   return true;
 }
-
-}  // namespace
 
 ComuOutcome BmpSend(BmpJobLine& line, const QString& command) {
   mm().gSendCommand = command;
@@ -46,7 +43,7 @@ bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen) {
 
 bool RunCardPrint(BmpJobLine& line, BmpJobView& view, const QString& cardKind) {
   if (!BmpJobStart(line, view, false)) return false;
-  if (StopEnd(view)) return false;
+  if (BmpStopEnd(view)) return false;
   view.StatusColour(kStatusYellow);
   view.Status(QStringLiteral("Card In"));
   if (MsgBox(QStringLiteral("Please Insert a card"), BoxButtons::kOkCancel, BoxIcon::kExclamation) != BoxAnswer::kOk) {
@@ -57,15 +54,15 @@ bool RunCardPrint(BmpJobLine& line, BmpJobView& view, const QString& cardKind) {
   }
   BmpSend(line, QStringLiteral("MS:B") + cardKind.left(1));
   BmpSend(line, QStringLiteral("CI"));
-  if (StopEnd(view)) return false;
+  if (BmpStopEnd(view)) return false;
   view.Status(QStringLiteral("Write"));
   BmpSend(line, QStringLiteral("WR"));
-  if (StopEnd(view)) return false;
+  if (BmpStopEnd(view)) return false;
   view.Status(QStringLiteral("Print"));
   BmpSend(line, QStringLiteral("PR"));
-  if (StopEnd(view)) return false;
+  if (BmpStopEnd(view)) return false;
   BmpSend(line, QStringLiteral("CO"));
-  if (StopEnd(view)) return false;
+  if (BmpStopEnd(view)) return false;
   view.Status(QStringLiteral("Finish"));
   view.SetControlsEnabled(true);
   return true;

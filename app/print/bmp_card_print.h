@@ -15,6 +15,10 @@ namespace quorel {
 // reply says. False: the job ends.
 bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen);
 
+// A window action's stop test: when Stop was pressed, the status shows a
+// cyan "Stop", the controls are unlocked and the action must end (true).
+bool BmpStopEnd(BmpJobView& view);
+
 // gSendCommand = command, then comu.
 ComuOutcome BmpSend(BmpJobLine& line, const QString& command);
 

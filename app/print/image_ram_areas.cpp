@@ -11,14 +11,6 @@ namespace {
 constexpr int kLineWidth = 26;
 constexpr int kTopLineBlanks = 13;
 
-bool StopEnd(BmpJobView& view) {
-  if (mm().gStopRequest != 1) return false;
-  view.StatusColour(kStatusCyan);
-  view.Status(QStringLiteral("Stop"));
-  view.SetControlsEnabled(true);
-  return true;
-}
-
 }  // namespace
 
 QString SaveAreaCommand(const QString& area) { return QStringLiteral("IC:") + QLatin1Char(kImageBufferArea) + area; }
@@ -48,7 +40,7 @@ void SaveToRam(BmpJobLine& line, BmpJobView& view, const RamAreaChoices& choices
     line.commIni();
     if (m.gPortOpen) line.poll();
   }
-  if (!BmpJobStart(line, view, true) || StopEnd(view)) return;
+  if (!BmpJobStart(line, view, true) || BmpStopEnd(view)) return;
   view.Status(QStringLiteral("Data set"));
   BmpSend(line, SaveAreaCommand(choices.area));
   view.SetControlsEnabled(true);
@@ -59,17 +51,17 @@ void SaveToRam(BmpJobLine& line, BmpJobView& view, const RamAreaChoices& choices
 }
 
 void LoadImagePrint(BmpJobLine& line, BmpJobView& view, const RamAreaChoices& choices) {
-  if (!BmpJobStart(line, view, false) || StopEnd(view)) return;
+  if (!BmpJobStart(line, view, false) || BmpStopEnd(view)) return;
   view.Status(QStringLiteral("Data set"));
   BmpSend(line, LoadAreaCommand(choices.area));
-  if (StopEnd(view)) return;
+  if (BmpStopEnd(view)) return;
   const QStringList text = LoadTextCommands(choices.lines, choices.printArea);
   if (!text.isEmpty()) {
     BmpSend(line, text[0]);
-    if (StopEnd(view)) return;
+    if (BmpStopEnd(view)) return;
     view.Status(QStringLiteral("TXT Data Transmit"));
     for (int i = 1; i < text.size(); ++i) BmpSend(line, text[i]);
-    if (StopEnd(view)) return;
+    if (BmpStopEnd(view)) return;
   }
   view.Status(QStringLiteral("Data Set Finish"));
   RunCardPrint(line, view, choices.cardKind);

@@ -61,6 +61,16 @@ void HostParser::FinishBinary(bool wellFormed, HostEvent* ev, bool* got) {
   ev->wellFormed = false;
 }
 
+bool HostParser::NotAFrame(uint8_t b, HostEvent* ev, bool* got) {
+  if (StartsSomething(b)) {
+    EmitRaw("", ev, got);
+    return false;  // b is looked at again as the start of what it begins
+  }
+  buf_.push_back(b);
+  st_ = State::Raw;
+  return true;
+}
+
 bool HostParser::Step(uint8_t b, HostEvent* ev, bool* got) {
   switch (st_) {
     case State::Idle:
@@ -102,13 +112,7 @@ bool HostParser::Step(uint8_t b, HostEvent* ev, bool* got) {
         Emit(HostKind::Poll, ev, got);
         return true;
       }
-      if (StartsSomething(b)) {
-        EmitRaw("", ev, got);
-        return false;
-      }
-      buf_.push_back(b);
-      st_ = State::Raw;
-      return true;
+      return NotAFrame(b, ev, got);
 
     case State::Text:
       buf_.push_back(b);
@@ -135,13 +139,7 @@ bool HostParser::Step(uint8_t b, HostEvent* ev, bool* got) {
         Emit(b == wire::ACK ? HostKind::SynAck : HostKind::SynNak, ev, got);
         return true;
       }
-      if (StartsSomething(b)) {
-        EmitRaw("", ev, got);
-        return false;
-      }
-      buf_.push_back(b);
-      st_ = State::Raw;
-      return true;
+      return NotAFrame(b, ev, got);
 
     case State::Binary:
       buf_.push_back(b);

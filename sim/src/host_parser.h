@@ -43,6 +43,10 @@ class HostParser {
   bool Step(uint8_t b, HostEvent* ev, bool* got);
   void Emit(HostKind kind, HostEvent* ev, bool* got);
   void EmitRaw(const char* why, HostEvent* ev, bool* got);
+  // A byte after EOT or SYN that does not go on with a frame: the bytes so
+  // far are raw, and so is b unless it starts something of its own. Step's
+  // result: false when b is still to be taken.
+  bool NotAFrame(uint8_t b, HostEvent* ev, bool* got);
   void FinishText(HostEvent* ev, bool* got);
   void FinishBinary(bool wellFormed, HostEvent* ev, bool* got);
 
