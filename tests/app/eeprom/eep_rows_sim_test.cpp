@@ -11,10 +11,10 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "channel/sim_channel_fixture.h"
 #include "core/cp932_codec.h"
 #include "core/versions.h"
 #include "eeprom/eep_rows.h"
+#include "eep_window_sim_fixture.h"
 #include "eeprom/form_eep.h"
 
 namespace quorel::eep {
@@ -22,24 +22,11 @@ namespace {
 
 const QString kRow10 = QStringLiteral("0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF");
 
-class EepRowsOnSimulator : public testing::SimChannelTest {
+class EepRowsOnSimulator : public EepWindowOnSimulator {
  protected:
   void SetUp() override {
     SimChannelTest::SetUp();
     Control("version Mivor07.02");
-  }
-  void TearDown() override {
-    delete window_.data();
-    SimChannelTest::TearDown();
-  }
-  FormEEP& Window() {
-    if (!window_) window_ = new FormEEP(channel_);
-    return *window_;
-  }
-  void Click(const QString& name, int index = -1) {
-    auto* b = Window().findChild<QAbstractButton*>(ControlKey(name, index));
-    ASSERT_NE(nullptr, b) << name.toStdString();
-    b->click();
   }
   void Menu(const char* name) {
     auto* a = Window().findChild<QAction*>(QString::fromLatin1(name));
@@ -54,13 +41,7 @@ class EepRowsOnSimulator : public testing::SimChannelTest {
     Window().tabStrip()->setCurrentIndex(TabOf(f));
     Control(std::string("eeprom family ") + FamilyName(f).toLower().toStdString());
   }
-  // The commands on the wire, in order ("CMD ee r:A0/10").
-  std::vector<std::string> Commands() const {
-    std::vector<std::string> out;
-    for (const sim::TranscriptEntry& e : sim_.Transcript())
-      if (e.dir == sim::Dir::Host && e.tag.compare(0, 4, "CMD ") == 0) out.push_back(e.tag);
-    return out;
-  }
+  std::vector<std::string> Commands() const { return CommandTags(); }
   int Writes() const { return Sent("ee w:"); }
   int CountPrefix(const std::string& prefix) const {
     int n = 0;
@@ -91,8 +72,6 @@ class EepRowsOnSimulator : public testing::SimChannelTest {
                        QStringLiteral("データ取得中にエラーが発生いたしました。\r\nもう一度やり直しをお勧めします。"),
                        BoxAnswer::kOk);
   }
-
-  QPointer<FormEEP> window_;
 };
 
 TEST_F(EepRowsOnSimulator, MivorRowButtonReadsTwiceAndWritesWithReadBack) {

@@ -6,9 +6,9 @@
 #include <QAbstractButton>
 #include <QDir>
 
-#include "channel/sim_channel_fixture.h"
 #include "core/form_controls.h"
 #include "core/versions.h"
+#include "eep_window_sim_fixture.h"
 #include "eeprom/form_eep.h"
 
 namespace quorel::eep {
@@ -16,33 +16,12 @@ namespace {
 
 const QString kModelQuestion = QStringLiteral("機種が該当しないと思われますが実行されますか？");
 
-class EepSettingsOnSimulator : public testing::SimChannelTest {
+class EepSettingsOnSimulator : public EepWindowOnSimulator {
  protected:
-  void TearDown() override {
-    delete window_;
-    SimChannelTest::TearDown();
-  }
-  FormEEP& Window() {
-    if (!window_) window_ = new FormEEP(channel_);
-    return *window_;
-  }
-  void Click(const QString& name, int index = -1) {
-    auto* b = Window().findChild<QAbstractButton*>(ControlKey(name, index));
-    ASSERT_NE(nullptr, b) << name.toStdString();
-    b->click();
-  }
   // The commands on the wire since the last call ("CMD VS", "CMD !! r?").
-  std::vector<std::string> Commands() {
-    std::vector<std::string> out;
-    const auto t = sim_.Transcript();
-    for (size_t i = seen_; i < t.size(); ++i)
-      if (t[i].dir == sim::Dir::Host && t[i].tag.compare(0, 4, "CMD ") == 0) out.push_back(t[i].tag);
-    seen_ = t.size();
-    return out;
-  }
+  std::vector<std::string> Commands() { return CommandTags(seen_, &seen_); }
   QString Text(const QString& name, int index = -1) { return Window().controls().Text(name, index); }
 
-  FormEEP* window_ = nullptr;
   size_t seen_ = 0;
 };
 

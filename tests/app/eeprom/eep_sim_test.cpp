@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "channel/sim_channel_fixture.h"
+#include "eep_window_sim_fixture.h"
 #include "eeprom/form_eep.h"
 
 namespace quorel::eep {
@@ -18,30 +18,9 @@ namespace {
 
 using testing::PumpUntilTrue;
 
-class EepOnSimulator : public testing::SimChannelTest {
+class EepOnSimulator : public EepWindowOnSimulator {
  protected:
-  void TearDown() override {
-    delete window_.data();
-    SimChannelTest::TearDown();
-  }
-  FormEEP& Window() {
-    if (!window_) window_ = new FormEEP(channel_);
-    return *window_;
-  }
-  void Click(const QString& name, int index = -1) {
-    auto* b = Window().findChild<QAbstractButton*>(ControlKey(name, index));
-    ASSERT_NE(nullptr, b);
-    b->click();
-  }
-  // The commands on the wire, in order ("CMD VS", "CMD !! h1").
-  std::vector<std::string> Commands() const {
-    std::vector<std::string> out;
-    for (const sim::TranscriptEntry& e : sim_.Transcript())
-      if (e.dir == sim::Dir::Host && e.tag.compare(0, 4, "CMD ") == 0) out.push_back(e.tag);
-    return out;
-  }
-
-  QPointer<FormEEP> window_;
+  std::vector<std::string> Commands() const { return CommandTags(); }
 };
 
 TEST_F(EepOnSimulator, TopPutsTheHeadLiftCommandOnTheWire) {
