@@ -21,10 +21,7 @@ const QString kConfirm = QStringLiteral("EEPROM内容を変更しますか ?");
 class Maintenance : public ::testing::Test {
  protected:
   void SetUp() override {
-    mm() = MainModule{};
-    InitMessageTables();
-    mm().gPortOpen = -1;
-    mm().gReplyKind = QStringLiteral("A");
+    FreshStateWithOpenPort();
     mm().gReplyStatus = QStringLiteral("90");
     ui_.SetText(QStringLiteral("Command2"), 5, QStringLiteral("時計確認"));
     ui_.SetText(QStringLiteral("Command2"), 9, QStringLiteral("ｾﾝｻｰ電圧"));

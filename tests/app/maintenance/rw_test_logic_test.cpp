@@ -22,10 +22,7 @@ const QString kOk = QStringLiteral("連続Ｗ／Ｒ試験　ＯＫ");
 class RwTestLogic : public ::testing::Test {
  protected:
   void SetUp() override {
-    mm() = MainModule{};
-    InitMessageTables();
-    mm().gPortOpen = -1;
-    mm().gReplyKind = QStringLiteral("A");
+    FreshStateWithOpenPort();
     ui_.SetText(QStringLiteral("CmdRWTest"), QStringLiteral("Test Start"));
     ui_.SetValue(QStringLiteral("OpJISISO"), 0, 1);
     ui_.SetText(QStringLiteral("Text12"), QStringLiteral("69"));

@@ -11,10 +11,20 @@
 
 #include "core/job_host.h"
 #include "core/main_module.h"
+#include "core/message_tables.h"
 #include "core/reply_decoders.h"
 #include "main/fake_controls.h"
 
 namespace quorel::testing {
+
+// The shared state of a fresh start (message tables filled) with the port
+// open and an "A" answer as the last reply.
+inline void FreshStateWithOpenPort() {
+  mm() = MainModule{};
+  InitMessageTables();
+  mm().gPortOpen = -1;
+  mm().gReplyKind = QStringLiteral("A");
+}
 
 class ScriptedHost : public JobHost {
  public:

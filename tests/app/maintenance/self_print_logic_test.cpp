@@ -17,10 +17,7 @@ using Sent = std::vector<QString>;
 class SelfPrintLogic : public ::testing::Test {
  protected:
   void SetUp() override {
-    mm() = MainModule{};
-    InitMessageTables();
-    mm().gPortOpen = -1;
-    mm().gReplyKind = QStringLiteral("A");
+    FreshStateWithOpenPort();
     host_.device = [this](const QString& c) {
       if (c == QLatin1String("TH")) return th_;
       if (c == QLatin1String("VS")) return vs_;
