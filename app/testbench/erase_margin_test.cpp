@@ -6,6 +6,7 @@
 #include "core/job_host.h"
 #include "core/main_module.h"
 #include "testbench/bench_job.h"
+#include "testbench/print_test_button.h"
 
 namespace quorel {
 namespace {
@@ -33,23 +34,14 @@ EraseMarginTest::EraseMarginTest(FormControls& ui, JobHost& host, BenchJobState&
                                  std::function<void()> settingsRead, std::function<void(const QString&)> caption)
     : ui_(ui), host_(host), state_(state), settingsRead_(std::move(settingsRead)), caption_(std::move(caption)) {}
 
-void EraseMarginTest::Message(uint32_t color, const QString& text) {
-  ui_.SetBackColor(QStringLiteral("ShapeTestMsg"), -1, color);
-  ui_.SetText(QStringLiteral("LbTestMsg"), -1, text);
-}
+void EraseMarginTest::Message(uint32_t color, const QString& text) { ShowPrintTestMessage(ui_, color, text); }
 
 void EraseMarginTest::Pause(double seconds) { WaitSeconds(static_cast<float>(seconds * pauseScale_)); }
 
 bool EraseMarginTest::Aborted() const { return state_.mAbortRequest != 0; }
 
 void EraseMarginTest::Click() {
-  if (mm().gResetWaiting) return;
-  Message(kGrey, QString());
-  if (ui_.Text(kButton) != kIdle) {
-    ui_.SetText(kButton, -1, kIdle);
-    state_.mAbortRequest = -1;
-    return;
-  }
+  if (!PrintTestStartPressed(ui_, state_, kButton, kIdle)) return;
   BenchJobScope scope(state_);
   if (!scope.Acquired()) return;
   ui_.SetText(kButton, -1, kRunning);

@@ -8,5 +8,6 @@ target_sources(quorel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/panel_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_position_print.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_position_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_test_button.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_tests_page.cpp
 )

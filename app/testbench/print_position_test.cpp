@@ -5,6 +5,7 @@
 #include "core/job_host.h"
 #include "core/main_module.h"
 #include "testbench/bench_job.h"
+#include "testbench/print_test_button.h"
 #include "testbench/dip_switch_test.h"
 #include "testbench/erase_margin_print.h"
 #include "testbench/print_position_print.h"
@@ -32,10 +33,7 @@ PrintPositionTest::PrintPositionTest(FormControls& ui, JobHost& host, BenchJobSt
                                      std::function<void(const QString&)> caption)
     : ui_(ui), host_(host), state_(state), caption_(std::move(caption)) {}
 
-void PrintPositionTest::Message(uint32_t color, const QString& text) {
-  ui_.SetBackColor(QStringLiteral("ShapeTestMsg"), -1, color);
-  ui_.SetText(QStringLiteral("LbTestMsg"), -1, text);
-}
+void PrintPositionTest::Message(uint32_t color, const QString& text) { ShowPrintTestMessage(ui_, color, text); }
 
 void PrintPositionTest::PageBoxClicked(bool functionBox) {
   const QString& x = functionBox ? kFunc : kEval;
@@ -45,13 +43,7 @@ void PrintPositionTest::PageBoxClicked(bool functionBox) {
 }
 
 void PrintPositionTest::Click() {
-  if (mm().gResetWaiting) return;
-  Message(kGrey, QString());
-  if (ui_.Text(kButton) != kIdle) {
-    ui_.SetText(kButton, -1, kIdle);
-    state_.mAbortRequest = -1;
-    return;
-  }
+  if (!PrintTestStartPressed(ui_, state_, kButton, kIdle)) return;
   BenchJobScope scope(state_);
   if (!scope.Acquired()) return;
   ui_.SetText(kButton, -1, kRunning);
