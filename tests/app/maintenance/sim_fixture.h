@@ -63,13 +63,7 @@ class DeviceTest : public ::testing::Test {
     ArmWatchdog(watchdog_);
     watchdog_.start(30000);
   }
-  void TearDown() override {
-    watchdog_.stop();
-    mm().gAppClosing = 0;
-    if (mm().gPortOpen) channel_.commClose();
-    sim_.Stop();
-    QDir::setCurrent(oldCwd_);
-  }
+  void TearDown() override { StopDevice(watchdog_, channel_, sim_, oldCwd_); }
 
   void Control(const std::string& line) { ASSERT_EQ(sim_.Control(line), "") << line; }
   void Open() {

@@ -9,11 +9,13 @@
 #include <QByteArray>
 #include <QDir>
 #include <QString>
+#include <QTimer>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "core/main_module.h"
 #include "sim/simulator.h"
 #include "temp_dir.h"
 
@@ -35,6 +37,17 @@ inline void StartDeviceOnCom3(const TempDir& dir, const char* programDir, sim::S
   std::string error;
   ASSERT_TRUE(sim.Start({*devDir, 3, ""}, &error)) << error;
   ASSERT_EQ(sim.Control("device standard"), "");
+}
+
+// The end of such a test: the watchdog stopped, the port closed, the
+// device stopped and the current folder back to the one before.
+template <typename Channel>
+void StopDevice(QTimer& watchdog, Channel& channel, sim::Simulator& sim, const QString& oldCwd) {
+  watchdog.stop();
+  mm().gAppClosing = 0;
+  if (mm().gPortOpen) channel.commClose();
+  sim.Stop();
+  QDir::setCurrent(oldCwd);
 }
 
 // The command frames the host sent since the transcript was cleared: the
