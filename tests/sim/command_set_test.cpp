@@ -15,29 +15,7 @@ namespace {
 
 using sim::Dir;
 
-const char kPoll[] = "04 05";
-
-class StandardDevice : public SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    Ctl("device standard");
-  }
-
-  std::string Poll() {
-    Send(kPoll);
-    return ReadReply();
-  }
-
-  // Sends the command, takes its ACK and polls through its "B" replies of
-  // the same code; the reply that ended it.
-  std::string Ask(const std::string& code, const std::string& data = "") {
-    Exchange(Command(code, data), "06");
-    std::string r = Poll();
-    for (int i = 0; i < 50 && r.compare(0, 3, "B" + code) == 0; ++i) r = Poll();
-    return r;
-  }
-};
+using StandardDevice = StandardDeviceTest;
 
 TEST_F(StandardDevice, VersionReplyBytesAndIdleAnswer) {
   Exchange(Command("VS", ""), "06");

@@ -13,21 +13,8 @@
 namespace simtest {
 namespace {
 
-const char kPoll[] = "04 05";
-
-class EepromDevice : public SimTest {
+class EepromDevice : public StandardDeviceTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    Ctl("device standard");
-  }
-
-  std::string Ask(const std::string& code, const std::string& data = "") {
-    Exchange(Command(code, data), "06");
-    Send(kPoll);
-    return ReadReply();
-  }
-
   // The transcript note of the last "eeprom dump".
   std::string LastDump() {
     std::string last;

@@ -13,8 +13,6 @@ namespace {
 
 using sim::Dir;
 
-const char kPoll[] = "04 05";
-const char kIdle[] = "02 52 30 30 30 30 03 51";
 
 std::string Frame(char kind, const char* code, const char* status, const std::string& data) {
   return HexOf(wire::ResponseFrame(static_cast<uint8_t>(kind), code, status,

@@ -14,27 +14,7 @@
 namespace simtest {
 namespace {
 
-const char kPoll[] = "04 05";
-
-class Device : public SimTest {
- protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    Ctl("device standard");
-  }
-
-  // The command, its ACK, and polls through its "B" replies.
-  std::string Ask(const std::string& code, const std::string& data = "") {
-    Exchange(Command(code, data), "06");
-    Send(kPoll);
-    std::string r = ReadReply();
-    for (int i = 0; i < 100 && r.compare(0, 3, "B" + code) == 0; ++i) {
-      Send(kPoll);
-      r = ReadReply();
-    }
-    return r;
-  }
-};
+using Device = StandardDeviceTest;
 
 TEST(MemoryModel, ALineIsAddressSixteenBytesAndTheirCharacters) {
   sim::MemoryModel mem;

@@ -33,6 +33,12 @@ class TempDir {
 // A text command frame as hex: EOT STX code data ETX BCC.
 std::string Command(const std::string& code, const std::string& data);
 
+// Frames the tests send and expect, as hex.
+constexpr char kPoll[] = "04 05";                        // EOT ENQ
+constexpr char kCmdSt[] = "04 02 53 54 03 04";           // "ST"
+constexpr char kReplyAst90[] = "02 41 53 54 39 30 03 4C";  // "A ST 90"
+constexpr char kIdle[] = "02 52 30 30 30 30 03 51";      // "R 00 00": ready, no card
+
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -66,6 +72,27 @@ class SimTest : public ::testing::Test {
   sim::Simulator dev_;
   int host_ = -1;
   static constexpr int kCom = 7;
+};
+
+// The standard device ("device standard") and its command exchanges.
+class StandardDeviceTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    Ctl("device standard");
+  }
+  std::string Poll() {
+    Send(kPoll);
+    return ReadReply();
+  }
+  // Sends the command, takes its ACK and polls through its "B" replies of
+  // the same code; the reply that ended it.
+  std::string Ask(const std::string& code, const std::string& data = "") {
+    Exchange(Command(code, data), "06");
+    std::string r = Poll();
+    for (int i = 0; i < 100 && r.compare(0, 3, "B" + code) == 0; ++i) r = Poll();
+    return r;
+  }
 };
 
 }  // namespace simtest

@@ -10,10 +10,6 @@ namespace {
 
 using sim::Dir;
 
-const char kCmdSt[] = "04 02 53 54 03 04";
-const char kPoll[] = "04 05";
-const char kReplyAst90[] = "02 41 53 54 39 30 03 4C";
-const char kIdle[] = "02 52 30 30 30 30 03 51";
 
 class SimWire : public SimTest {};
 
