@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "core/conversions.h"
 #include "core/cp932_codec.h"
 #include "core/currency.h"
@@ -34,23 +35,9 @@ class SilentDialogs : public DialogHost {
   int Modal(QDialog&) override { return 0; }
 };
 
-const std::string& TempFile() {
-  static const std::string* path = [] {
-    const char* env = std::getenv("TMPDIR");
-    const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : env && *env ? env : "/tmp";
-    auto* p = new std::string(dir + "/fuzz_app_settings." + std::to_string(getpid()) + ".ini");
-    std::atexit([] { unlink(TempFile().c_str()); });
-    return p;
-  }();
-  return *path;
-}
+const std::string& TempFile() { return fuzzsupport::ScratchFile("fuzz_app_settings", ".ini"); }
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_app_settings: %s\n", what);
-    std::abort();
-  }
-}
+void Check(bool ok, const char* what) { fuzzsupport::Check(ok, "fuzz_app_settings", what); }
 
 void CheckValue(const QString& value) {
   const int64_t n = LeadingNumber(value, -32768, 32767);

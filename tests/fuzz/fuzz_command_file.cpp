@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fuzz_support.h"
 #include "tools/command_file_io.h"
 #include "tools/command_file_runner.h"
 
@@ -15,12 +16,7 @@ namespace {
 
 using namespace quorel;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_command_file: %s\n", what);
-    std::abort();
-  }
-}
+void Check(bool ok, const char* what) { fuzzsupport::Check(ok, "fuzz_command_file", what); }
 
 }  // namespace
 

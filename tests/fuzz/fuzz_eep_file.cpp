@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "core/main_module.h"
 #include "eeprom/eep_file.h"
 #include "platform/profile.h"
@@ -20,23 +21,9 @@ namespace {
 using namespace quorel;
 using namespace quorel::eep;
 
-const std::string& TempFile() {
-  static const std::string* path = [] {
-    const char* env = std::getenv("TMPDIR");
-    const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : env && *env ? env : "/tmp";
-    auto* p = new std::string(dir + "/fuzz_eep_file." + std::to_string(getpid()) + ".eep");
-    std::atexit([] { unlink(TempFile().c_str()); });
-    return p;
-  }();
-  return *path;
-}
+const std::string& TempFile() { return fuzzsupport::ScratchFile("fuzz_eep_file", ".eep"); }
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_eep_file: %s\n", what);
-    std::abort();
-  }
-}
+void Check(bool ok, const char* what) { fuzzsupport::Check(ok, "fuzz_eep_file", what); }
 
 }  // namespace
 

@@ -9,32 +9,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "platform/profile.h"
 
 namespace {
 
-// One file per process, reused for every input. On tmpfs when there is one,
-// where the fsync of every write costs nothing.
-const std::string& TempFile() {
-  static const std::string* path = [] {
-    const char* env = std::getenv("TMPDIR");
-    const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : env && *env ? env : "/tmp";
-    auto* p = new std::string(dir + "/fuzz_profile." + std::to_string(getpid()) + ".ini");
-    std::atexit([] {
-      unlink(TempFile().c_str());
-      unlink((TempFile() + ".lock").c_str());
-    });
-    return p;
-  }();
-  return *path;
-}
+const std::string& TempFile() { return fuzzsupport::ScratchFile("fuzz_profile", ".ini"); }
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_profile: %s\n", what);
-    std::abort();
-  }
-}
+void Check(bool ok, const char* what) { fuzzsupport::Check(ok, "fuzz_profile", what); }
 
 }  // namespace
 

@@ -284,16 +284,7 @@ TEST_F(PictureLoad, OtherContentIsNotABitmap) {
   std::string png;
   ASSERT_NE(stbi_write_png_to_func(Append, &png, 4, 4, 3, rgb.data(), 12), 0);
 
-  std::string ico("\0\0\1\0\1\0", 6);
-  ico += std::string("\1\1\0\0\1\0\x20\0", 8);
-  Put32(&ico, 48);
-  Put32(&ico, 22);
-  Put32(&ico, 40);
-  Put32(&ico, 1);
-  Put32(&ico, 2);
-  Put16(&ico, 1);
-  Put16(&ico, 32);
-  ico += std::string(24, '\0') + std::string(8, '\0');
+  const std::string ico = testpictures::IconFile();
 
   const std::string jpeg = samples::JpegBytes();
 

@@ -106,4 +106,20 @@ inline std::string Bmp24(int width, int height, const std::vector<uint8_t>& rgb)
   return bmp.Encode();
 }
 
+// A 1 x 1 icon of 32 bits (directory, one entry, the bitmap header, the
+// pixel and the mask): a file that is not a bitmap picture.
+inline std::string IconFile() {
+  std::string ico("\0\0\1\0\1\0", 6);
+  ico += std::string("\1\1\0\0\1\0\x20\0", 8);
+  Put32(&ico, 48);
+  Put32(&ico, 22);
+  Put32(&ico, 40);
+  Put32(&ico, 1);
+  Put32(&ico, 2);
+  Put16(&ico, 1);
+  Put16(&ico, 32);
+  ico += std::string(24, '\0') + std::string(8, '\0');
+  return ico;
+}
+
 }  // namespace testpictures

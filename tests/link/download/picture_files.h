@@ -62,23 +62,8 @@ inline std::string Png() {
   return png;
 }
 
-// A 1x1 icon of 32 bits: directory, one entry, the bitmap header, the pixel
-// and the mask.
-inline std::string Icon() {
-  using testpictures::Put16;
-  using testpictures::Put32;
-  std::string ico("\0\0\1\0\1\0", 6);
-  ico += std::string("\1\1\0\0\1\0\x20\0", 8);
-  Put32(&ico, 48);
-  Put32(&ico, 22);
-  Put32(&ico, 40);
-  Put32(&ico, 1);
-  Put32(&ico, 2);
-  Put16(&ico, 1);
-  Put16(&ico, 32);
-  ico += std::string(24, '\0') + std::string(8, '\0');
-  return ico;
-}
+// A file that is not a bitmap picture: an icon.
+inline std::string Icon() { return testpictures::IconFile(); }
 
 // The dots of one row as the device keeps them: ceil(width / 8) bytes,
 // leftmost dot in bit 7.
