@@ -9,15 +9,6 @@ namespace quorel::eep {
 
 using SwitchBoxes = std::array<bool, 8>;  // [0] is box 1
 
-// Each hex digit of text (either case) as four "0"/"1", most significant
-// first; other characters add nothing: "3C" gives "00111100".
-QString Hex2Bin(const QString& text);
-// "0"/"1" text read right to left with weights 1, 2, 4, ... (any other
-// character weighs nothing); with a "." the part right of it weighs 1/2,
-// 1/4, ... and the sum is rounded half to even. Upper-case hex without
-// leading zeros: "00111100" gives "3C", "0" gives "0".
-QString Bin2Hex(const QString& bits);
-
 // The firmware number: characters 6 and 7 of the version read leniently
 // (leading blanks skipped, up to the first character that cannot go on).
 double FirmwareNumber(const QString& version);

@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include "channel/sim_channel_fixture.h"
+#include "core/conversions.h"
 #include "eeprom/form_memory_sw.h"
 #include "eeprom/memory_switch_bits.h"
 
@@ -15,12 +16,12 @@ namespace quorel::eep {
 namespace {
 
 TEST(MemorySwitchBits, ConvertLikeTheWindowDoes) {
-  EXPECT_EQ(QStringLiteral("00111100"), Hex2Bin(QStringLiteral("3C")));
-  EXPECT_EQ(QStringLiteral("10101111"), Hex2Bin(QStringLiteral("a-F")));
-  EXPECT_EQ(QStringLiteral("3C"), Bin2Hex(QStringLiteral("00111100")));
-  EXPECT_EQ(QStringLiteral("0"), Bin2Hex(QStringLiteral("00000000")));
-  EXPECT_EQ(QStringLiteral("2"), Bin2Hex(QStringLiteral("10.1")));   // 2.5 rounds to even
-  EXPECT_EQ(QStringLiteral("4"), Bin2Hex(QStringLiteral("11.1")));   // 3.5 rounds to even
+  EXPECT_EQ(QStringLiteral("00111100"), HexToBin(QStringLiteral("3C")));
+  EXPECT_EQ(QStringLiteral("10101111"), HexToBin(QStringLiteral("a-F")));
+  EXPECT_EQ(QStringLiteral("3C"), BinToHex(QStringLiteral("00111100")));
+  EXPECT_EQ(QStringLiteral("0"), BinToHex(QStringLiteral("00000000")));
+  EXPECT_EQ(QStringLiteral("2"), BinToHex(QStringLiteral("10.1")));   // 2.5 rounds to even
+  EXPECT_EQ(QStringLiteral("4"), BinToHex(QStringLiteral("11.1")));   // 3.5 rounds to even
   EXPECT_EQ(QStringLiteral("F807"), SwitchWord({true, true, true, false, false, false, false, false}));
   EXPECT_EQ(QStringLiteral("FF00"), SwitchWord({}));
   EXPECT_EQ(QStringLiteral("00FF"), SwitchWord({true, true, true, true, true, true, true, true}));
