@@ -1,11 +1,15 @@
 // Opening and closing the port, the tick, the log and the line events.
 #include "core/device_channel.h"
 
+#include <cerrno>
+
 #include "core/channel_view.h"
 #include "core/dialogs.h"
 #include "core/link_api.h"
 #include "core/main_module.h"
 #include "platform/clock.h"
+#include "platform/com_map.h"
+#include "platform/open_reason.h"
 
 namespace quorel {
 namespace {
@@ -43,6 +47,18 @@ const LineEventText kLineEvents[] = {
 };
 
 QString FlagText(int16_t flag) { return flag ? QStringLiteral("True") : QStringLiteral("False"); }
+
+// The line under the open-error text that says why, in the system's words:
+// the device file and its error, and for a file the user may not open the
+// group that lets them (the first thing a new user meets). "" when the
+// library gave no reason.
+QString OpenFailureLine(int com, int err) {
+  if (err == 0) return QString();
+  QString line = QString::fromLocal8Bit(plat::OpenFailureReason(com, plat::ComDevicePath(com), err));
+  if (err == EACCES || err == EPERM)
+    line += QStringLiteral(". Join the dialout group (sudo adduser $USER dialout) and log in again.");
+  return line;
+}
 
 }  // namespace
 
@@ -123,7 +139,9 @@ void DeviceChannel::commIni() {
     if (m.gEvtFlags[i] == 1) mask |= kEventBits[i];
   timer1_.stop();
   commClose();
-  const int16_t rc = link_.OpenPort(m.gPort, m.gBoud, QByteArray::number(m.gDataBit), m.gParity.toLatin1());
+  int openError = 0;
+  const int16_t rc =
+      link_.OpenPort(m.gPort, m.gBoud, QByteArray::number(m.gDataBit), m.gParity.toLatin1(), &openError);
   if (rc == 0 || rc == 1) {
     m.gPortOpen = -1;
     WatchLineEvents();
@@ -138,9 +156,11 @@ void DeviceChannel::commIni() {
   m.gPortOpen = 0;
   SetPortLabelsColor(kGrey);
   timer1_.stop();
-  if (rc == CRW_PORT_NOT_OPEN)
-    MsgBox(QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"),
-           BoxButtons::kOk, BoxIcon::kCritical, QStringLiteral("COM%1オープンエラー").arg(m.gPort));
+  if (rc != CRW_PORT_NOT_OPEN) return;
+  QString text = QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。");
+  const QString reason = OpenFailureLine(m.gPort, openError);
+  if (!reason.isEmpty()) text += QStringLiteral("\r\n") + reason;
+  MsgBox(text, BoxButtons::kOk, BoxIcon::kCritical, QStringLiteral("COM%1オープンエラー").arg(m.gPort));
 }
 
 void DeviceChannel::commClose() {

@@ -26,8 +26,10 @@ class LinkApi {
  public:
   virtual ~LinkApi() = default;
 
-  // Text transactions.
-  virtual int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity) = 0;
+  // Text transactions. When the port cannot be opened (101) *openError gets
+  // the system's reason (an errno value; 0 when the library gave none).
+  virtual int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity,
+                           int* openError) = 0;
   virtual int16_t ClosePort(int32_t port) = 0;
   virtual int16_t SendCommand(int32_t port, int32_t timeoutMs, int16_t dsrCheck, const QByteArray& code,
                               const QByteArray& data, int16_t len) = 0;

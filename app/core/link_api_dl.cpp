@@ -5,6 +5,8 @@
 // with kLinkUnbound.
 #include <dlfcn.h>
 
+#include <cerrno>
+
 #include <QFile>
 
 #include <algorithm>
@@ -44,9 +46,15 @@ class DlLinkApi : public LinkApi {
     if (handle_) dlclose(handle_);
   }
 
-  int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity) override {
+  int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity,
+                   int* openError) override {
     auto f = Sym<decltype(&crwOpenPort)>(kOpenPort);
-    return f ? f(port, baud, dataBits.constData(), parity.constData()) : kLinkUnbound;
+    // The library leaves the reason of a refused open in errno.
+    errno = 0;
+    const int16_t rc = f ? f(port, baud, dataBits.constData(), parity.constData()) : kLinkUnbound;
+    const int reason = errno;
+    Put(openError, rc == CRW_PORT_NOT_OPEN ? reason : 0);
+    return rc;
   }
   int16_t ClosePort(int32_t port) override {
     auto f = Sym<decltype(&crwClosePort)>(kClosePort);

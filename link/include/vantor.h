@@ -76,6 +76,10 @@ typedef void (*CrwBinaryProc)(int16_t port, int32_t events, const void* data, in
                               int32_t userValue);
 typedef void (*CrwCommEventProc)(int16_t port, int32_t value, int32_t events, int32_t userValue);
 
+/* On CRW_PORT_NOT_OPEN errno holds the system's reason the device file could
+ * not be opened (EACCES: the user may not open it, EBUSY: another program
+ * holds it, ENOENT: it is not there; ENODEV: the number maps to no device
+ * file); the port's log names it too. */
 VANTOR_API int16_t crwOpenPort(int32_t port, int32_t baud, const char* dataBits, const char* parity);
 VANTOR_API int16_t crwClosePort(int32_t port);
 VANTOR_API int16_t crwSendCommand(int32_t port, int32_t timeoutMs, int16_t dsrCheck, const char* code,

@@ -2,6 +2,7 @@
 // the refusals every transaction starts with.
 #include "comm_port.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/com_map.h"
 #include "platform/log_name.h"
 #include "platform/mailbox.h"
+#include "platform/open_reason.h"
 #include "port_settings.h"
 
 namespace vantor {
@@ -55,18 +57,22 @@ CCommPort::~CCommPort() {
   CloseQuietly();
 }
 
-int16_t CCommPort::OpenPort(int32_t baud, const char* dataBits, const char* parity) {
+int16_t CCommPort::OpenPort(int32_t baud, const char* dataBits, const char* parity, int* openError) {
   CallTrace t(*log_, callLock_, "crwOpenPort");
   if (state_.load() == kOpen) return t.Fail(CRW_NAK, kErrAlreadyOpened);
   if (!dataBits || !parity) return t.Fail(CRW_PARAMETER_ERROR, kErrParameter);
 
   const std::string path = plat::ComDevicePath(port_);
   std::unique_ptr<plat::SerialLine> line;
-  if (!path.empty()) {
-    int err = 0;
-    line = plat::SerialLine::Open(path, plat::ComSideChannelPath(port_), &err);
+  int err = ENODEV;
+  if (!path.empty()) line = plat::SerialLine::Open(path, plat::ComSideChannelPath(port_), &err);
+  if (!line) {
+    // The system's reason first: a user who may not open the device file
+    // (not in its group) reads why, not only that.
+    log_->Line(CCommLogger::kError, kTagErrInfo, plat::OpenFailureReason(port_, path, err));
+    if (openError) *openError = err;
+    return t.Fail(CRW_PORT_NOT_OPEN, kErrCannotOpen);
   }
-  if (!line) return t.Fail(CRW_PORT_NOT_OPEN, kErrCannotOpen);
   if (log_->Enabled(CCommLogger::kInfo)) {
     log_->Info("PortName is " + path);
     for (const std::string& text : ComDriverLogLines(port_)) log_->Info(text);

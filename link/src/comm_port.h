@@ -86,7 +86,9 @@ class CCommPort {
   bool isOpen() const { return state_.load() == kOpen; }
 
   // ---- open and close (comm_port.cpp) ----
-  int16_t OpenPort(int32_t baud, const char* dataBits, const char* parity);
+  // On 101 *openError (when given) holds the errno of the failed open,
+  // ENODEV when the number maps to no device file.
+  int16_t OpenPort(int32_t baud, const char* dataBits, const char* parity, int* openError = nullptr);
   int16_t ClosePort();
   // The library's unload: ends the threads and closes the line without a
   // log line or an event.

@@ -1,5 +1,7 @@
 // The exports of the port table, the port object and the text-frame
 // transactions, and the calling thread's event mailbox.
+#include <cerrno>
+
 #include "export_frame.h"
 #include "platform/file_version.h"
 #include "platform/mailbox.h"
@@ -12,7 +14,11 @@ using vantor::OnPort;
 extern "C" {
 
 VANTOR_API int16_t crwOpenPort(int32_t port, int32_t baud, const char* dataBits, const char* parity) {
-  return OnPort(port, [&](vantor::CCommPort& p) { return p.OpenPort(baud, dataBits, parity); });
+  int reason = 0;
+  const int16_t rc = OnPort(port, [&](vantor::CCommPort& p) { return p.OpenPort(baud, dataBits, parity, &reason); });
+  // Set last, after every log line: the caller reads it as the reason.
+  if (rc == CRW_PORT_NOT_OPEN) errno = reason;
+  return rc;
 }
 
 VANTOR_API int16_t crwClosePort(int32_t port) {

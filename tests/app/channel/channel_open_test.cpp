@@ -1,6 +1,10 @@
 // Opening and closing the port, the port labels, the tick's displays and
 // the line events, on the scripted binding.
+#include <cerrno>
+#include <cstring>
+
 #include "channel_fixture.h"
+#include "platform/com_map.h"
 
 namespace quorel::testing {
 namespace {
@@ -61,6 +65,39 @@ TEST_F(ChannelOpen, PortHeldElsewhereShowsTheOpenErrorBoxAndGreyLabels) {
   EXPECT_EQ(dialogs_.recorded()[0].icon, BoxIcon::kCritical);
   EXPECT_EQ(dialogs_.recorded()[0].buttons, BoxButtons::kOk);
   EXPECT_EQ(fake_.Count("crwSetCommEventProc"), 1);  // only the close's unregistration
+}
+
+TEST_F(ChannelOpen, TheSystemsReasonGoesOnALineOfItsOwnUnderTheOpenErrorText) {
+  const QString device = QString::fromStdString(plat::ComDevicePath(3));
+  struct Case {
+    int err;
+    QString line;
+  } cases[] = {
+      {EBUSY, device + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(EBUSY))},
+      // The user outside the device's group learns which group to join.
+      {EACCES, device + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(EACCES)) +
+                   QStringLiteral(". Join the dialout group (sudo adduser $USER dialout) and log in again.")},
+  };
+  for (const Case& c : cases) {
+    FakeResult refused;
+    refused.rc = CRW_PORT_NOT_OPEN;
+    refused.nums = {c.err};
+    fake_.Push("crwOpenPort", refused);
+    dialogs_.ExpectBox(QStringLiteral("COM3オープンエラー"), kOpenErrorText + QStringLiteral("\r\n") + c.line,
+                       BoxAnswer::kOk);
+    channel_.commIni();
+    EXPECT_FALSE(mm().gPortOpen) << c.err;
+  }
+  // A number without a device file.
+  mm().gPort = 200;
+  FakeResult refused;
+  refused.rc = CRW_PORT_NOT_OPEN;
+  refused.nums = {ENODEV};
+  fake_.Push("crwOpenPort", refused);
+  dialogs_.ExpectBox(QStringLiteral("COM200オープンエラー"),
+                     kOpenErrorText + QStringLiteral("\r\nCOM200 has no device file"), BoxAnswer::kOk);
+  channel_.commIni();
+  EXPECT_EQ(dialogs_.pending(), 0u);
 }
 
 TEST_F(ChannelOpen, OtherFailuresAndAMissingLibraryLeaveThePortClosedWithoutABox) {

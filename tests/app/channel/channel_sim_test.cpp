@@ -1,9 +1,13 @@
 // The channel through the real library against the simulated device: what
 // the log shows and what crossed the wire.
+#include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "core/cp932_codec.h"
 #include "core/job_preamble.h"
+#include "open_refusal.h"
 #include "sim_channel_fixture.h"
 
 namespace quorel::testing {
@@ -23,6 +27,34 @@ TEST_F(SimChannel, VersionCommandLogsItsExchangeAndShowsTheStatus) {
   EXPECT_EQ(view_.Text("TxtROMVer"), QLatin1String(kVersion));
   EXPECT_EQ(mm().gVersionText, QLatin1String(kVersion));
   EXPECT_EQ(Sent("VS"), 1);
+}
+
+// A device file the user may not open (not in its group; CI runs as root,
+// so the open is refused by script): the library's log and the program's
+// open-error box both say why.
+TEST_F(SimChannel, AnOpenTheSystemRefusesNamesTheDeviceFileAndTheGroupToJoin) {
+  const std::string device = devDir_ + "/COM3";
+  QFile settings(QStringLiteral("Vantor.ini"));  // the current folder: errors only
+  ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+  settings.write("[Log]\r\nLogging=1\r\n");
+  settings.close();
+  testsupport::RefuseOpen(device, EACCES);
+  const QString reason =
+      QString::fromStdString(device) + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(EACCES));
+  dialogs_.ExpectBox(QStringLiteral("COM3オープンエラー"),
+                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。\r\n") +
+                         reason + QStringLiteral(". Join the dialout group (sudo adduser $USER dialout) and log in again."),
+                     BoxAnswer::kOk);
+  channel_.commIni();
+  EXPECT_FALSE(mm().gPortOpen);
+  EXPECT_EQ(dialogs_.pending(), 0u);
+  QFile log(QStringLiteral("Vantor_003.log"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  const QString text = QString::fromLocal8Bit(log.readAll());
+  EXPECT_TRUE(text.contains(QStringLiteral("Err:ErrInfo : ") + reason + QStringLiteral("\n"))) << text.toStdString();
+  // Once the user has joined, the port opens.
+  testsupport::AllowOpen(device);
+  Open();
 }
 
 TEST_F(SimChannel, TwoNaksAreRetriedAndLoggedBeforeTheAck) {

@@ -3,6 +3,8 @@
 // byte and freed, and the channel treats an unbound port as not open.
 #include <dlfcn.h>
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include "channel_fixture.h"
@@ -13,7 +15,9 @@ namespace {
 
 TEST(LibraryBinding, AMissingFileAnswersEveryCallAsUnbound) {
   const std::unique_ptr<LinkApi> link = MakeLibraryLink(QStringLiteral("/nonexistent/libvantor.so"));
-  EXPECT_EQ(link->OpenPort(3, 9600, "8", "N"), kLinkUnbound);
+  int reason = -1;
+  EXPECT_EQ(link->OpenPort(3, 9600, "8", "N", &reason), kLinkUnbound);
+  EXPECT_EQ(reason, 0);
   EXPECT_EQ(link->SendCommand(3, 1000, 1, "VS", QByteArray(), 0), kLinkUnbound);
   QByteArray code("old"), status("old"), data("old");
   EXPECT_EQ(link->ReceiveResponse(3, 0, 1000, 1, &code, &status, &data), kLinkUnbound);
@@ -30,8 +34,12 @@ TEST(LibraryBinding, AMissingFileAnswersEveryCallAsUnbound) {
 
 TEST(LibraryBinding, EachFunctionIsBoundByItselfAndSlotsAreTakenWholeAndFreed) {
   const std::unique_ptr<LinkApi> link = MakeLibraryLink(QStringLiteral(QUOREL_STUB_LIBRARY));
-  EXPECT_EQ(link->OpenPort(3, 9600, "8", "E"), 0);
-  EXPECT_EQ(link->OpenPort(4, 9600, "8", "E"), 101);
+  int reason = -1;
+  EXPECT_EQ(link->OpenPort(3, 9600, "8", "E", &reason), 0);
+  EXPECT_EQ(reason, 0);
+  // A refused open brings the library's reason along.
+  EXPECT_EQ(link->OpenPort(4, 9600, "8", "E", &reason), 101);
+  EXPECT_EQ(reason, EACCES);
   EXPECT_EQ(link->SendCommand(3, 1000, 1, "VS", QByteArray(), 0), kLinkUnbound);  // not in this file
   QByteArray code, status, data;
   EXPECT_EQ(link->ReceiveResponse(3, 0, 1000, 1, &code, &status, &data), 0);

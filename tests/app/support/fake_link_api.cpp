@@ -100,8 +100,11 @@ FakeResult FakeLinkApi::Call(const char* fn, std::vector<QByteArray> args) {
   return r;
 }
 
-int16_t FakeLinkApi::OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity) {
-  return static_cast<int16_t>(Call("crwOpenPort", {N(port), N(baud), dataBits, parity}).rc);
+int16_t FakeLinkApi::OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity,
+                              int* openError) {
+  const FakeResult r = Call("crwOpenPort", {N(port), N(baud), dataBits, parity});
+  Num(r, 0, openError);
+  return static_cast<int16_t>(r.rc);
 }
 
 int16_t FakeLinkApi::ClosePort(int32_t port) { return static_cast<int16_t>(Call("crwClosePort", {N(port)}).rc); }

@@ -62,7 +62,9 @@ class FakeLinkApi : public LinkApi {
   std::vector<QString> SentCommands() const;
   void ClearCalls() { calls_.clear(); }
 
-  int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity) override;
+  // nums[0]: the reason of a refused open.
+  int16_t OpenPort(int32_t port, int32_t baud, const QByteArray& dataBits, const QByteArray& parity,
+                   int* openError) override;
   int16_t ClosePort(int32_t port) override;
   int16_t SendCommand(int32_t port, int32_t timeoutMs, int16_t dsrCheck, const QByteArray& code,
                       const QByteArray& data, int16_t len) override;

@@ -206,11 +206,11 @@ TEST_F(CardReadSim, APowerUpReportIsAcknowledgedBeforeTheRun) {
 }
 
 TEST_F(CardReadSim, APortThatCannotBeOpenedReturnsTheWindowToIdle) {
-  mm().gPort = 9;  // nothing behind COM9
-  dialogs_.ExpectBox(
-      QStringLiteral("COM9オープンエラー"),
-      QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"),
-      BoxAnswer::kOk);
+  mm().gPort = 200;  // a number without a device file
+  dialogs_.ExpectBox(QStringLiteral("COM200オープンエラー"),
+                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"
+                                    "\r\nCOM200 has no device file"),
+                     BoxAnswer::kOk);
   display_.count = QStringLiteral("5");
   run_.Click();
   EXPECT_FALSE(mm().gPortOpen);

@@ -217,11 +217,11 @@ TEST_F(MemDumpSim, ASpanOfZeroShowsOneHundredPercent) {
 }
 
 TEST_F(MemDumpSim, AClosedPortThatCannotBeOpenedEndsTheClickQuietlyAndIdle) {
-  mm().gPort = 9;
-  dialogs_.ExpectBox(
-      QStringLiteral("COM9オープンエラー"),
-      QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"),
-      BoxAnswer::kOk);
+  mm().gPort = 200;  // a number without a device file
+  dialogs_.ExpectBox(QStringLiteral("COM200オープンエラー"),
+                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"
+                                    "\r\nCOM200 has no device file"),
+                     BoxAnswer::kOk);
   job_.Click();
   EXPECT_TRUE(DumpCommands().empty());
   ExpectIdle();

@@ -5,7 +5,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "link_fixture.h"
+#include "open_refusal.h"
 #include "termios_spy.h"
 
 namespace coretest {
@@ -92,14 +96,41 @@ TEST_F(PortOpen, BadDataBitsOrParityGive100AndLeaveThePortClosed) {
   opened_.push_back(3);
 }
 
-TEST_F(PortOpen, AnAbsentDeviceGives101) {
-  LogAll();
+// Every refused open leaves the system's reason in errno and names it in the
+// log, on an error line of its own before the error code's.
+TEST_F(PortOpen, AnAbsentDeviceGives101WithTheSystemsReason) {
+  Settings("[Log]\r\nLogging=1\r\n");  // errors only: the reason is one
+  errno = 0;
   EXPECT_EQ(CRW_PORT_NOT_OPEN, crwOpenPort(200, 9600, "8", "N"));  // maps to no device
-  ASSERT_EQ(0, symlink("/nonexistent/pts/99", (dev_ + "/COM7").c_str()));  // a link left behind
+  EXPECT_EQ(errno, ENODEV);
+  EXPECT_EQ(LogEntries(Log(200)), Entries({"Err:ErrInfo : COM200 has no device file",
+                                           "Err:ErrInfo : ErrorCode 101: Serial Port cannot be opened"}));
+  const std::string link = dev_ + "/COM7";
+  ASSERT_EQ(0, symlink("/nonexistent/pts/99", link.c_str()));  // a link left behind
+  errno = 0;
   EXPECT_EQ(CRW_PORT_NOT_OPEN, crwOpenPort(7, 9600, "8", "N"));
-  EXPECT_NE(Log(7).find("Err:ErrInfo : ErrorCode 101: Serial Port cannot be opened\n"),
-            std::string::npos);
-  EXPECT_EQ(Log(7).find("PortName is"), std::string::npos);
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(LogEntries(Log(7)), Entries({("Err:ErrInfo : " + link + ": " + strerror(ENOENT)).c_str(),
+                                         "Err:ErrInfo : ErrorCode 101: Serial Port cannot be opened"}));
+}
+
+TEST_F(PortOpen, ADeviceTheUserMayNotOpenGives101AndSaysSo) {
+  LogAll();
+  StartDevice(3);
+  const std::string device = dev_ + "/COM3";
+  testsupport::RefuseOpen(device, EACCES);
+  errno = 0;
+  EXPECT_EQ(CRW_PORT_NOT_OPEN, crwOpenPort(3, 9600, "8", "N"));
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(LogEntries(Log(3)),
+            Entries({"Inf:Info    : DLL Version = " VANTOR_TEST_VERSION, "Inf:Enter   : crwOpenPort",
+                     "Inf:CSLock  : crwOpenPort", ("Err:ErrInfo : " + device + ": " + strerror(EACCES)).c_str(),
+                     "Err:ErrInfo : ErrorCode 101: Serial Port cannot be opened", "Inf:CSUnlock: crwOpenPort",
+                     "Inf:ErrExit : crwOpenPort"}));
+  // Once the user may, the same port object opens it.
+  testsupport::AllowOpen(device);
+  EXPECT_EQ(CRW_OK, crwOpenPort(3, 9600, "8", "N"));
+  opened_.push_back(3);
 }
 
 TEST_F(PortOpen, ASecondProcessCannotOpenTheSameDevice) {
