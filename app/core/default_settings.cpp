@@ -24,7 +24,7 @@ void CreateDefaultIni(int instance) {
   MainModule& m = mm();
   WriteIni(QStringLiteral("Application"), QStringLiteral("App"), ProgramTitle(), m.gIniPath);
   m.gLogOutPath = DesktopDir();
-  const QString dir = ProgramDir();
+  const QString dir = SettingsDir();
   const QString zero = QStringLiteral("0");
   const QString one = QStringLiteral("1");
   const QString three = QStringLiteral("3");

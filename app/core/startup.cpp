@@ -61,7 +61,7 @@ void ClearChannel(MainModule& m) {
 // MaxCounter and writes the number's default sections.
 void TakeInstanceNumber(MainModule& m) {
   auto& locks = Locks();
-  locks = std::make_unique<InstanceLocks>(InstanceLocks::DirFor(ProgramDir()));
+  locks = std::make_unique<InstanceLocks>(InstanceLocks::DirFor(SettingsDir()));
   const InstanceLocks::Guard guard(*locks);
   const int maxCounter = ReadInt16(kMultiFormTab, QStringLiteral("MaxCounter"), m.gIniPath);
   const int counter = std::max<int>(0, ReadInt16(kMultiFormTab, QStringLiteral("Counter"), m.gIniPath));
@@ -139,7 +139,7 @@ void ClearRunFlags(MainModule& m) {
 
 QWidget* Main() {
   MainModule& m = mm();
-  const QString dir = ProgramDir();
+  const QString dir = SettingsDir();
   // The library reads Vantor.ini from, and logs into, the current folder.
   QDir::setCurrent(dir);
 

@@ -204,7 +204,7 @@ void FormFile::LoadStartFile() {
     return;
   }
   // No message: a first start simply shows the sample.
-  SetFolder(ProgramDir());
+  SetFolder(SettingsDir());
   name_->setText(QStringLiteral("Sample.dat"));
   SetEditorText(SampleCommandFile());
 }

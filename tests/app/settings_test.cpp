@@ -1,12 +1,15 @@
 // ReadIni/WriteIni over the profile files: CP932 on disk, the 1023-byte
-// limit, shared use by two processes; and the instance locks.
+// limit, shared use by two processes; the instance locks; and the folder
+// the settings files go to.
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include "core/folders.h"
 #include "core/instance_locks.h"
 #include "core/main_module.h"
 #include "core/settings_file.h"
@@ -106,6 +109,27 @@ TEST(InstanceLocks, FolderBesideTheProgramOnlyWhenWritable) {
   EXPECT_TRUE(QDir(other).exists());
   EXPECT_EQ(InstanceLocks::DirFor(dir.file(QStringLiteral("gone"))), other);
   EXPECT_NE(InstanceLocks::DirFor(dir.file(QStringLiteral("gone2"))), other);
+}
+
+// Whether the program folder is writable is handed in: CI runs as root, who
+// may write to every folder.
+TEST(Folders, SettingsBesideAWritableProgramFolderElseInThePerUserFolder) {
+  testing::TempDir home;
+  const QString program = QStringLiteral("/opt/quorel/lib/quorel");
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home.file(QStringLiteral("config")).toLocal8Bit());
+  EXPECT_EQ(SettingsDirFor(program, true), program);
+  const QString perUser = home.file(QStringLiteral("config/quorel"));
+  EXPECT_EQ(SettingsDirFor(program, false), perUser);
+  EXPECT_TRUE(QDir(perUser).exists());
+  // Without $XDG_CONFIG_HOME, or with a relative one, ~/.config.
+  for (const char* config : {"", "relative/config"}) {
+    qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(SettingsDirFor(program, false), home.file(QStringLiteral(".config/quorel"))) << config;
+  }
+  // $QUOREL_PROGRAM_DIR comes first, written to or not.
+  qputenv("QUOREL_PROGRAM_DIR", home.path().toLocal8Bit() + "/");
+  EXPECT_EQ(SettingsDir(), home.path());
 }
 
 }  // namespace
