@@ -61,9 +61,10 @@ std::optional<ComuOutcome> JudgeWait(WaitRule rule, const WaitView& v) {
     case WaitRule::kRestart:
       if (Is(v.kind, "R") && v.armedSent) return O::kAnswered;
       if (!v.guardHeld) return O::kAbandoned;
-      // Idle after a time-out, a receive error or a failed send: no ready
-      // report will come unless someone polls, and nobody asked to.
-      if (v.channelIdle && (Is(v.kind, "E") || !v.armedSent)) return O::kAbandoned;
+      // Idle without the restart having been sent (a refused or given-up
+      // send): no ready report will come. A garbled reply or a line error
+      // after it is the restart itself: the wait polls on (RestartWaitRearms).
+      if (v.channelIdle && !v.armedSent) return O::kAbandoned;
       return std::nullopt;
     case WaitRule::kPrintData:
       if (!Is(v.currentCode, "PD")) return O::kAbandoned;
@@ -92,7 +93,7 @@ std::optional<ComuOutcome> JudgeWait(WaitRule rule, const WaitView& v) {
 }
 
 bool RestartWaitRearms(const WaitView& v) {
-  return v.portOpen && v.guardHeld && v.channelIdle && v.armedSent && !Is(v.kind, "E") && !Is(v.kind, "R");
+  return v.portOpen && v.guardHeld && v.channelIdle && v.armedSent && !Is(v.kind, "R");
 }
 
 }  // namespace quorel

@@ -78,11 +78,13 @@ struct WaitView {
 // fell idle without the awaited reply (a kind "R" to the command's poll, a
 // time-out answered Cancel, a refused send) ends the wait as abandoned: no
 // reply can come any more. The "RS" wait goes on after an "A" (the device
-// restarts after answering) and ends on its ready report "R".
+// restarts after answering), and after a kind "E", and ends on its ready
+// report "R".
 std::optional<ComuOutcome> JudgeWait(WaitRule rule, const WaitView& v);
 
 // The restart wait keeps polling through the device's restart: true when the
-// channel fell idle after an answer that is not yet the ready report.
+// channel fell idle after an answer that is not yet the ready report (an "A",
+// or kind "E" for a garbled reply or a line error while the device reboots).
 bool RestartWaitRearms(const WaitView& v);
 
 }  // namespace quorel

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -160,10 +161,10 @@ void BuildMaintenance(QWidget* p) {
   Button(p, "Command2", 13, Jp("ｴﾗｰ回数初期化"), 412, 302, 110);
   Button(p, "Command2", 14, Jp("ﾊﾟｽ+ｴﾗｰ初期化"), 524, 302, 112);
   Field(p, "LbTH", 0, 412, 324, 224);
-  QLabel* head = Field(p, "LbTH", 1, 412, 344, 224, 70);
+  QLabel* head = Field(p, "LbTH", 1, 412, 344, 224, 62);
   head->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   auto* scroll = new QScrollArea(p);
-  scroll->setGeometry(412, 416, 224, 56);
+  scroll->setGeometry(412, 408, 224, 36);
   scroll->setWidgetResizable(true);
   auto* counters = new QLabel;
   counters->setObjectName(QStringLiteral("LbEEPForm"));
@@ -171,31 +172,48 @@ void BuildMaintenance(QWidget* p) {
   scroll->setWidget(counters);
 }
 
-void BuildTestOptions(QWidget* p) {
-  Button(p, "CmdRWTest", -1, QStringLiteral("Test Start"), 412, 476, 72);
-  Box(p, "TxtRWTestCount", -1, 486, 476, 40)->setToolTip(Jp("R/W Testのパス回数を指定します。"));
-  auto* format = new QButtonGroup(p);
-  format->setObjectName(QStringLiteral("OpJISISOGroup"));
-  Option(p, format, "OpJISISO", 0, QStringLiteral("JIS"), 530, 476, 46)
-      ->setToolTip(Jp("R/W Testの磁気をJISフォーマットにて指定します。"));
-  Option(p, format, "OpJISISO", 1, QStringLiteral("ISO"), 578, 476, 58)
-      ->setToolTip(Jp("R/W Testの磁気をISOフォーマットにて指定します。"));
-  Box(p, "Text12", -1, 412, 498, 30)->setToolTip(Jp("磁気の最大Byte数を指定します。"));
-  Box(p, "Text17", -1, 444, 498, 70)->setToolTip(Jp("R/W にMSコマンドを追加します。"));
-  Box(p, "Text8", -1, 516, 498, 30)->setToolTip(Jp("R/W に停止動作を追加します。"));
-  Check(p, "ChkRWErrorStop", -1, QStringLiteral("ErrStop"), 550, 498, 86);
-  Check(p, "Check3", -1, QStringLiteral("Print"), 412, 520, 54)->setToolTip(Jp("R/W に一行印字動作を追加します。"));
-  QCheckBox* erase = Check(p, "Check6", -1, QStringLiteral("Erase"), 468, 520, 58);
-  erase->setToolTip(Jp("R/W に消去動作を追加します。"));
-  erase->setEnabled(false);  // usable only while Print is ticked
-  Box(p, "Text11", -1, 528, 520, 50);
-  Box(p, "Text16", -1, 580, 520, 56);
-  Button(p, "CmdJIkoPD", -1, QStringLiteral("PrintDataSend"), 412, 540, 100)
+// A caption beside a box of the write/read test.
+QLabel* Caption(QWidget* p, const char* name, const QString& text, int x, int y, int w) {
+  auto* l = Make<QLabel>(p, QString::fromLatin1(name), -1, x, y, w, 20);
+  l->setText(text);
+  return l;
+}
+
+void BuildSelfPrint(QWidget* p) {
+  Button(p, "CmdJIkoPD", -1, QStringLiteral("PrintDataSend"), 412, 446, 100)
       ->setToolTip(QStringLiteral("Self Test Print Data"));
-  auto* pages = Make<QComboBox>(p, QStringLiteral("CmbJIkoPD"), -1, 514, 540, 122, 20);
+  auto* pages = Make<QComboBox>(p, QStringLiteral("CmbJIkoPD"), -1, 514, 446, 122, 20);
   for (const char* page : {"", "320x600(Mivor)", "320x460(Mivor)", "320x460(Dastel)", "Corvant(QB)", "Corvant(QB2)",
                            "Pellis(QA)", "FolskType"})
     pages->addItem(QString::fromLatin1(page));
+}
+
+// The "Read/Write/Print Test" group: its frame first, so the controls lie on it.
+void BuildTestOptions(QWidget* p) {
+  Make<QGroupBox>(p, QStringLiteral("FraRWTest"), -1, 410, 466, 228, 98)->setTitle(QStringLiteral("Read/Write/Print Test"));
+  Button(p, "CmdRWTest", -1, QStringLiteral("Test Start"), 414, 482, 58);
+  Caption(p, "LbRWTestCount", QStringLiteral("Test Count :"), 474, 482, 66);
+  Box(p, "TxtRWTestCount", -1, 542, 482, 32)->setToolTip(Jp("R/W Testのパス回数を指定します。"));
+  Check(p, "ChkRWErrorStop", -1, QStringLiteral("ErrStop"), 574, 482, 62);
+  auto* format = new QButtonGroup(p);
+  format->setObjectName(QStringLiteral("OpJISISOGroup"));
+  Option(p, format, "OpJISISO", 0, QStringLiteral("JIS"), 414, 502, 42)
+      ->setToolTip(Jp("R/W Testの磁気をJISフォーマットにて指定します。"));
+  Option(p, format, "OpJISISO", 1, QStringLiteral("ISO"), 458, 502, 44)
+      ->setToolTip(Jp("R/W Testの磁気をISOフォーマットにて指定します。"));
+  // The length box sits in the gap of its caption, between "Mag." and "Char".
+  Caption(p, "LbRWMagChar", QStringLiteral("Mag.         Char"), 504, 502, 92);
+  Box(p, "Text12", -1, 532, 502, 28)->setToolTip(Jp("磁気の最大Byte数を指定します。"));
+  Caption(p, "LbRWModes", QStringLiteral("MS:"), 414, 522, 20);
+  Box(p, "Text17", -1, 434, 522, 72)->setToolTip(Jp("R/W にMSコマンドを追加します。"));
+  Caption(p, "LbRWWait", QStringLiteral("Wait(sec) "), 510, 522, 56);
+  Box(p, "Text8", -1, 566, 522, 30)->setToolTip(Jp("R/W に停止動作を追加します。"));
+  Check(p, "Check3", -1, QStringLiteral("Print"), 414, 542, 52)->setToolTip(Jp("R/W に一行印字動作を追加します。"));
+  QCheckBox* erase = Check(p, "Check6", -1, QStringLiteral("Erase"), 468, 542, 58);
+  erase->setToolTip(Jp("R/W に消去動作を追加します。"));
+  erase->setEnabled(false);  // usable only while Print is ticked
+  Box(p, "Text11", -1, 528, 542, 48);
+  Box(p, "Text16", -1, 578, 542, 56);
 }
 
 QFrame* Line(QWidget* p, int index, int y) {
@@ -237,6 +255,7 @@ void BuildConsoleControls(QWidget* surface) {
   BuildReplyFields(surface);
   BuildCommandBoxes(surface);
   BuildMaintenance(surface);
+  BuildSelfPrint(surface);
   BuildTestOptions(surface);
   BuildEnlargedArea(surface);
 }

@@ -22,6 +22,11 @@ inline QString Decode(const char* bytes) { return Decode(QByteArray(bytes)); }
 // becomes its byte.
 QByteArray Encode(const QString& text);
 
+// The same encoding, for text that must arrive unchanged (a file path the
+// library opens): false when a character has no CP932 form, *out then holds
+// Encode's result.
+bool EncodeExact(const QString& text, QByteArray* out);
+
 // The character that encodes to exactly this byte: the ASCII or half-width
 // katakana character when the byte is one by itself, else the raw-byte escape.
 QChar ByteChar(unsigned char byte);

@@ -99,7 +99,8 @@ class LinkApi {
   virtual int32_t GetComDevInfo(int32_t com, QByteArray* driverDesc, QByteArray* providerName,
                                 QByteArray* driverDate, QByteArray* driverVersion) = 0;
 
-  // Picture download; path in the file system's encoding.
+  // Picture download; path as CP932 bytes (the library turns it into the
+  // file system's UTF-8 before it opens the file).
   virtual int16_t PIDataSend(int32_t port, int16_t retries, int16_t dsrCheck, int16_t ctsCheck,
                              int16_t lastColumn, int16_t lastRow, int16_t startColumn, int16_t rowBase,
                              int32_t timeoutMs, int32_t recordBufferSize, const QByteArray& path,

@@ -65,6 +65,9 @@ void RwTest::CmdRWTest_Click() {
 
 void RwTest::Stop() {
   MainModule& m = mm();
+  // The button reads "Test Start" at once; the run itself unwinds at its
+  // next check.
+  ui_.SetText(kButton, QStringLiteral("Test Start"));
   m.gStopRequest = 1;
   m.gRwCardOutDeferred = -1;
   // The device still waits for a card: only a "CL" of its own ends that,

@@ -19,11 +19,10 @@ ComuOutcome BmpSend(BmpJobLine& line, const QString& command) {
   return line.comu();
 }
 
-bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen) {
+bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollAgain) {
   MainModule& m = mm();
   if (m.gResetWaiting) return false;
   view.SetControlsEnabled(false);
-  bool polled = false;
   if (!m.gPortOpen) {
     line.commIni();
     if (!m.gPortOpen) {
@@ -33,9 +32,8 @@ bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen) {
       return false;
     }
     line.poll();
-    polled = true;
   }
-  if (pollWhenOpen && !polled) line.poll();
+  if (pollAgain) line.poll();
   const QString preamble = PreambleCommand(m.gReplyKind, m.gReplyStatus);
   if (!preamble.isEmpty()) BmpSend(line, preamble);
   return true;

@@ -9,11 +9,11 @@
 namespace quorel {
 
 // The job start: nothing while the channel waits for a restart; else the
-// controls locked, the port opened when closed (a port that stays closed
-// shows "通信できません！", unlocks and ends), a poll (always, or only after
-// opening when pollWhenOpen is false), and "PA" or "CL" for what the last
+// controls locked, the port opened when closed (one attempt: a port that
+// stays closed shows "通信できません！", unlocks and ends) and polled after
+// opening, one poll more when pollAgain, and "PA" or "CL" for what the last
 // reply says. False: the job ends.
-bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollWhenOpen);
+bool BmpJobStart(BmpJobLine& line, BmpJobView& view, bool pollAgain);
 
 // A window action's stop test: when Stop was pressed, the status shows a
 // cyan "Stop", the controls are unlocked and the action must end (true).

@@ -1,9 +1,9 @@
 #include "print/bmp_download_job.h"
 
 #include <QDir>
-#include <QFile>
 #include <algorithm>
 
+#include "core/cp932_codec.h"
 #include "core/dialogs.h"
 #include "core/job_preamble.h"
 #include "core/link_api.h"
@@ -43,6 +43,8 @@ ComuOutcome BmpDownloadJob::Send(const QString& command) { return BmpSend(line_,
 void BmpDownloadJob::Run() {
   view_.Time(0, std::nullopt);
   view_.Time(1, std::nullopt);
+  // A path the library cannot be handed is refused before anything is sent.
+  if (c_.library && !LibraryPath()) return;
   MainModule& m = mm();
   if (!m.gPortOpen) {
     line_.commIni();
@@ -190,6 +192,18 @@ void BmpDownloadJob::SendPIDataFile() {
 
 // ---- the library's one-call downloads ----
 
+std::optional<QByteArray> BmpDownloadJob::LibraryPath() const {
+  // The library takes the path as CP932 text, as the program's own texts
+  // are; a character CP932 has no form for would name another file.
+  const QString path = c_.filePath.trimmed();
+  QByteArray bytes;
+  if (cp932::EncodeExact(path, &bytes)) return bytes;
+  MsgBox(QStringLiteral("The picture's path holds characters that cannot be passed to the library (DLL mode):\r\n") +
+             path + QStringLiteral("\r\n\r\nSend it in Form mode, or move the picture to a folder whose path has none of them."),
+         BoxButtons::kOk, BoxIcon::kExclamation, QStringLiteral("BMP Data Transmit Error"));
+  return std::nullopt;
+}
+
 bool BmpDownloadJob::LibraryBuffer(int* size) {
   const std::optional<int> buffer = LibraryBufferSize(c_.bufferOption, c_.bufferText);
   if (!buffer) {
@@ -220,35 +234,37 @@ bool BmpDownloadJob::LibraryCommandsBefore() {
 }
 
 void BmpDownloadJob::SendPIDataDll() {
-  SendThroughLibrary(kStatusCyan, nullptr, [this](int buffer, QByteArray* code, QByteArray* status) {
+  SendThroughLibrary(kStatusCyan, nullptr, [this](int buffer, const QByteArray& path, QByteArray* code, QByteArray* status) {
     const MainModule& m = mm();
     const PrintArea& a = c_.printArea;
     return link_.PIDataSend(m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1,
                             static_cast<int16_t>(a.lastColumn), static_cast<int16_t>(a.lastRow),
                             static_cast<int16_t>(a.firstColumn), static_cast<int16_t>(a.rowOffset), m.gRespTimer,
-                            buffer, QFile::encodeName(c_.filePath.trimmed()), code, status);
+                            buffer, path, code, status);
   });
 }
 
 void BmpDownloadJob::SendIBDataDll() {
-  SendThroughLibrary(kStatusYellow, "crwIBBinarySend", [this](int buffer, QByteArray* code, QByteArray* status) {
+  SendThroughLibrary(kStatusYellow, "crwIBBinarySend",
+                     [this](int buffer, const QByteArray& path, QByteArray* code, QByteArray* status) {
     const MainModule& m = mm();
     const PrintArea& a = c_.printArea;
     return link_.IBBinarySend(m.gPort, LibraryRetries(m.gNakRetry), m.gUseDSR, 1,
                               static_cast<int16_t>(a.lastColumn), static_cast<int16_t>(a.lastRow),
                               static_cast<int16_t>(a.rowOffset), m.gRespTimer, buffer,
-                              QFile::encodeName(c_.filePath.trimmed()), code, status);
+                              path, code, status);
   });
 }
 
 // The library-mode transfer both record kinds share: the commands before the
 // image, the timed library call, then the card. failedCall names the export
 // in a box when its failure is reported to the user.
-void BmpDownloadJob::SendThroughLibrary(uint32_t startColour, const char* failedCall,
-                                        const std::function<int16_t(int, QByteArray*, QByteArray*)>& call) {
+void BmpDownloadJob::SendThroughLibrary(uint32_t startColour, const char* failedCall, const LibraryCall& call) {
   view_.PictureRefresh();
   view_.Status(QString());
   view_.StatusColour(startColour);
+  const std::optional<QByteArray> path = LibraryPath();
+  if (!path) return;
   int buffer = 0;
   if (!LibraryBuffer(&buffer)) return;
   if (!LibraryCommandsBefore()) return;
@@ -259,7 +275,7 @@ void BmpDownloadJob::SendThroughLibrary(uint32_t startColour, const char* failed
   view_.Time(0, std::nullopt);
   watch_.Start();
   QByteArray code, status;
-  const int16_t rc = call(buffer, &code, &status);
+  const int16_t rc = call(buffer, *path, &code, &status);
   view_.Time(0, watch_.ElapsedMs());
   if (rc != 0) {
     view_.StatusColour(kStatusRed);

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "print/bmp_job_commands.h"
@@ -56,8 +57,10 @@ class BmpDownloadJob {
   void SendPIDataDll();
   void SendIBDataFile();
   void SendIBDataDll();
-  void SendThroughLibrary(uint32_t startColour, const char* failedCall,
-                          const std::function<int16_t(int, QByteArray*, QByteArray*)>& call);
+  // The library call: buffer size, the picture's path as CP932 bytes, the
+  // echoed command code and status slots; the export's result.
+  using LibraryCall = std::function<int16_t(int, const QByteArray&, QByteArray*, QByteArray*)>;
+  void SendThroughLibrary(uint32_t startColour, const char* failedCall, const LibraryCall& call);
 
   // What the last file-mode conversion made.
   const std::vector<QString>& records() const { return records_; }
@@ -80,6 +83,9 @@ class BmpDownloadJob {
   // when a stop after "RV" ended the job.
   bool LibraryCommandsBefore();
   bool LibraryBuffer(int* size);
+  // The picture's path as the library takes it; nothing (after a box that
+  // names the path) when CP932 cannot hold it.
+  std::optional<QByteArray> LibraryPath() const;
 
   BmpJobLine& line_;
   LinkApi& link_;

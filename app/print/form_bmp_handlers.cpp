@@ -20,6 +20,7 @@
 
 #include "core/device_channel.h"
 #include "core/dialogs.h"
+#include "core/job_host.h"
 #include "core/main_module.h"
 #include "print/bmp_shell_rules.h"
 #include "print/form_bmp.h"
@@ -168,9 +169,17 @@ printdata::Thresholds FormBMP::DotThresholds() const { return printdata::Shifted
 int FormBMP::ZoomPercent() const { return zoom_->currentText().trimmed().toInt(); }
 
 void FormBMP::CmdStop_Click() {
-  mm().gSendCommand = QStringLiteral("CL");
-  channel_.comu();
-  mm().gStopRequest = 1;
+  MainModule& m = mm();
+  m.gSendCommand = QStringLiteral("CL");
+  // While a job's command waits on the channel (the card of "CI") comu
+  // refuses a second command, yet only a "CL" ends the device's wait: it
+  // goes beside the waiting command. Not while the "IB" blocks hold the
+  // line: the device would take it for block bytes.
+  if (channel_.comu() == ComuOutcome::kBusy && m.gPortOpen && m.gLineBusy == 0) {
+    ChannelJobHost(channel_).SendClAside();
+    m.gPolling = 1;
+  }
+  m.gStopRequest = 1;
 }
 
 void FormBMP::MenuShowMain_Click() {

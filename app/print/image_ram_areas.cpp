@@ -32,14 +32,7 @@ QStringList LoadTextCommands(const BmpMessageLines& lines, int printArea) {
 
 void SaveToRam(BmpJobLine& line, BmpJobView& view, const RamAreaChoices& choices) {
   MainModule& m = mm();
-  if (m.gResetWaiting) return;
-  // A port opened here is polled twice: once now, once in the job start.
-  // A port that stays closed is reported there.
-  if (!m.gPortOpen) {
-    view.SetControlsEnabled(false);
-    line.commIni();
-    if (m.gPortOpen) line.poll();
-  }
+  // The save polls once more in its job start: twice after opening the port.
   if (!BmpJobStart(line, view, true) || BmpStopEnd(view)) return;
   view.Status(QStringLiteral("Data set"));
   BmpSend(line, SaveAreaCommand(choices.area));

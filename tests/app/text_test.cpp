@@ -26,6 +26,12 @@ TEST(Cp932Codec, DecodesNeverFailingAndEncodesWithQuestionMarks) {
   // Characters CP932 cannot hold, and a lone surrogate, become "?".
   EXPECT_EQ(Bytes(U("é€x")), QByteArray("??x"));
   EXPECT_EQ(Bytes(QString(QChar(0xD800)) + QLatin1Char('y')), QByteArray("?y"));
+  // The exact form tells a text that went over whole from one that did not.
+  QByteArray out;
+  EXPECT_TRUE(cp932::EncodeExact(U("/tmp/画像/a.bmp"), &out));
+  EXPECT_EQ(out, QByteArray("/tmp/\x89\xe6\x91\x9c/a.bmp"));
+  EXPECT_FALSE(cp932::EncodeExact(U("/tmp/café/a.bmp"), &out));
+  EXPECT_EQ(out, QByteArray("/tmp/caf?/a.bmp"));
 }
 
 TEST(Cp932Codec, RawByteEscapesBecomeTheirBytes) {

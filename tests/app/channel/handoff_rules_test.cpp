@@ -122,7 +122,6 @@ TEST(JudgeWait, AnIdleChannelWithoutTheAwaitedReplyAbandonsTheWait) {
   EXPECT_EQ(JudgeWait(WaitRule::kRwTest, Reply("R", "", "00", true)), ComuOutcome::kAbandoned);
   EXPECT_EQ(JudgeWait(WaitRule::kPrintData, Reply("E", "", "", true, "PD")), ComuOutcome::kAbandoned);
   EXPECT_EQ(JudgeWait(WaitRule::kCardIn, Reply("E", "", "", true, "CI")), ComuOutcome::kAbandoned);
-  EXPECT_EQ(JudgeWait(WaitRule::kRestart, Reply("E", "", "", true, "RS")), ComuOutcome::kAbandoned);
   // An "E" of a stale poll while the command still waits to be sent is not final.
   EXPECT_EQ(JudgeWait(WaitRule::kGeneral, Reply("E", "", "", false)), std::nullopt);
   EXPECT_EQ(JudgeWait(WaitRule::kCardIn, Reply("B", "CI", "00", false, "CI")), std::nullopt);
@@ -163,7 +162,7 @@ TEST(JudgeWait, PrintDataAndCardInEndWhenTheirCodeIsReplaced) {
   EXPECT_EQ(JudgeWait(WaitRule::kCardIn, ci), ComuOutcome::kAbandoned);
 }
 
-TEST(JudgeWait, TheRestartWaitEndsOnTheReadyReportAndKeepsPollingAfterAnA) {
+TEST(JudgeWait, TheRestartWaitEndsOnTheReadyReportAndKeepsPollingAfterAnAOrAnE) {
   EXPECT_EQ(JudgeWait(WaitRule::kRestart, Reply("R", "", "00", true, "RS")), ComuOutcome::kAnswered);
   // An "R" from before the reset went out is not the ready report.
   WaitView before = Reply("R", "", "00", false, "RS");
@@ -173,8 +172,15 @@ TEST(JudgeWait, TheRestartWaitEndsOnTheReadyReportAndKeepsPollingAfterAnA) {
   const WaitView a = Reply("A", "RS", "90", true, "RS");
   EXPECT_EQ(JudgeWait(WaitRule::kRestart, a), std::nullopt);
   EXPECT_TRUE(RestartWaitRearms(a));
-  EXPECT_FALSE(RestartWaitRearms(Reply("E", "", "", true, "RS")));
   EXPECT_FALSE(RestartWaitRearms(Reply("A", "RS", "90", false, "RS")));
+  // A garbled reply or a line error while the device reboots: polling goes on.
+  const WaitView garbled = Reply("E", "", "", true, "RS");
+  EXPECT_EQ(JudgeWait(WaitRule::kRestart, garbled), std::nullopt);
+  EXPECT_TRUE(RestartWaitRearms(garbled));
+  // The restart itself never went out: nothing will come.
+  WaitView unsent = garbled;
+  unsent.armedSent = false;
+  EXPECT_EQ(JudgeWait(WaitRule::kRestart, unsent), ComuOutcome::kAbandoned);
 }
 
 TEST(PreambleCommand, PowerUpGetsPaABusyDeviceGetsCl) {

@@ -1,7 +1,7 @@
 // The console against the simulator through the real library: what each of
 // the 42 buttons and the right-button variants put on the wire, the card-kind
 // rule of "MS:", the "PD:" page with its control bytes and line breaks, and
-// the Enter key of the page boxes.
+// the Enter key of the page boxes; and the restart wait of "RS".
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -191,6 +191,17 @@ TEST_F(ConsoleWire, TheSendBoxAndTheCustomCommandsOnTheWire) {
   QTest::keyClick(controls.Get<QWidget>(QStringLiteral("TxtCustomSendCmd"), 2), Qt::Key_Return);
   QTest::mouseClick(ButtonOf(QStringLiteral("CmdCustomSend"), 4), Qt::LeftButton);
   EXPECT_EQ(Commands(), (Wire{Bytes(QStringLiteral("PD") + mm().gVersionText), "VSver$"}));
+}
+
+TEST_F(ConsoleWire, TheRestartWaitPollsThroughAGarbledReplyUntilTheDeviceReportsReady) {
+  Control("device standard");
+  Control("restart 0");
+  Press(0);  // opens the port
+  // The first answer after the restart arrives garbled, also when asked again.
+  Control("badbcc 4");
+  EXPECT_EQ(Press(2), Wire{"RS"});
+  EXPECT_EQ(sim_.CountTag(sim::Dir::Device, "REPLY R"), 5);  // four garbled, then the clean one
+  EXPECT_EQ(mm().gReplyKind, QStringLiteral("R"));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The service buttons on the real main window against the simulated device:
 // each button reaches its sequence, the self-print page list chooses the
-// page, a loop shows its running style, and the write/read test shows and
-// closes its EMC window and ends idle.
+// page, a loop shows its running style, the write/read test shows and
+// closes its EMC window and ends idle, and its group has its captions and
+// gives its button back at once on Stop.
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest/QTest>
@@ -93,6 +95,39 @@ TEST_F(WindowServices, TheWriteReadTestShowsItsEmcWindowAndEndsIdle) {
   EXPECT_EQ(ui().Text(QStringLiteral("CmdRWTest")), QStringLiteral("Test Start"));
   EXPECT_EQ(mm().gRwTestRunning, 0);
   EXPECT_TRUE(testing::PumpUntilTrue([&] { return !form_->windows().Loaded(QStringLiteral("FormEMC")); }, 2000));
+}
+
+TEST_F(WindowServices, TheWriteReadTestGroupHasItsCaptionsAndStopPutsTestStartBackAtOnce) {
+  QGroupBox* group = nullptr;
+  for (QGroupBox* g : form_->findChildren<QGroupBox*>())
+    if (g->title() == QStringLiteral("Read/Write/Print Test") && g->isVisible()) group = g;
+  ASSERT_TRUE(group);
+  const QRect area(group->mapTo(form_, QPoint(0, 0)), group->size());
+  for (const char* caption : {"Test Count :", "Mag.         Char", "MS:", "Wait(sec) "}) {
+    const QLabel* shown = nullptr;
+    for (const QLabel* l : form_->findChildren<QLabel*>())
+      if (l->text() == QLatin1String(caption) && l->isVisible()) shown = l;
+    ASSERT_TRUE(shown) << caption;
+    EXPECT_TRUE(area.contains(QRect(shown->mapTo(form_, QPoint(0, 0)), shown->size()))) << caption;
+  }
+
+  ui().SetText(QStringLiteral("TxtRWTestCount"), QStringLiteral("1000"));
+  QString captionAfterStop;
+  bool runningAfterStop = false;
+  QTimer stop;
+  QObject::connect(&stop, &QTimer::timeout, [&] {
+    if (sim_.CountTag(sim::Dir::Host, "CMD WR") < 1) return;
+    stop.stop();
+    QTest::mouseClick(ui().Get<QPushButton>(QStringLiteral("CmdRWTest")), Qt::LeftButton);
+    captionAfterStop = ui().Text(QStringLiteral("CmdRWTest"));
+    runningAfterStop = mm().gRwTestRunning == -1;
+  });
+  stop.start(5);
+  dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("連続Ｗ／Ｒ試験　ＯＫ"), BoxAnswer::kOk);
+  Click(QStringLiteral("CmdRWTest"));
+  EXPECT_TRUE(runningAfterStop);  // the run was still unwinding...
+  EXPECT_EQ(captionAfterStop, QStringLiteral("Test Start"));  // ...and the button already said so
+  EXPECT_EQ(ui().Text(QStringLiteral("CmdRWTest")), QStringLiteral("Test Start"));
 }
 
 }  // namespace

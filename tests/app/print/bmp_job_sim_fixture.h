@@ -21,16 +21,40 @@ inline const bool kProgramDirSet = qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_
 // A pattern with dots in every column and row phase.
 inline bool Dot(int x, int y) { return (x * 7 + y * 13) % 11 < 4; }
 
+// The pattern as a picture in memory.
+inline printdata::RgbImage DotPicture(int width, int height) {
+  printdata::RgbImage picture = WhitePicture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (Dot(x, y)) Blacken(&picture, x, y);
+  return picture;
+}
+
+// The pattern as a 320-dot picture file of the given height.
+inline QByteArray DotBmp(int height) {
+  return MakeBmp(320, height, 24, [](int x, int y) { return Dot(x, y) ? 0xFF000000u : 0xFFFFFFFFu; });
+}
+
+// The RAM rows a print area must hold after the picture went down: picture
+// row y at row offset + y.
+inline std::map<int, sim::Bytes> AreaRows(const printdata::RgbImage& picture, int area) {
+  const PrintArea a = PrintAreaAt(area);
+  std::map<int, sim::Bytes> rows;
+  for (int y = 0; y < a.height(); ++y) {
+    std::vector<uint8_t> bytes;
+    printdata::AppendPackedRow(printdata::ViewOf(picture), a.scanArea(), y, printdata::Thresholds(), {}, &bytes);
+    rows[a.rowOffset + y] = sim::Bytes(bytes.begin(), bytes.end());
+  }
+  return rows;
+}
+
 class BmpJobSim : public SimChannelTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(kProgramDirSet);
     SimChannelTest::SetUp();
     Control("cardwait 20");
-    picture_ = WhitePicture(320, 600);
-    for (int y = 0; y < 600; ++y)
-      for (int x = 0; x < 320; ++x)
-        if (Dot(x, y)) Blacken(&picture_, x, y);
+    picture_ = DotPicture(320, 600);
     jobView_.onPump = [] { PumpPendingEvents(); };
     c_.bitmapFolder = dir_.path() + QLatin1Char('/');
     ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("cards")));
@@ -45,20 +69,11 @@ class BmpJobSim : public SimChannelTest {
     const QString path = dir_.file(QStringLiteral("pic.bmp"));
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(MakeBmp(320, height, 24, [](int x, int y) { return Dot(x, y) ? 0xFF000000u : 0xFFFFFFFFu; }));
+    f.write(DotBmp(height));
     return path;
   }
   // The RAM rows the area must hold: picture row y at row offset + y.
-  std::map<int, sim::Bytes> Expected(int area) const {
-    const PrintArea a = PrintAreaAt(area);
-    std::map<int, sim::Bytes> rows;
-    for (int y = 0; y < a.height(); ++y) {
-      std::vector<uint8_t> bytes;
-      printdata::AppendPackedRow(printdata::ViewOf(picture_), a.scanArea(), y, printdata::Thresholds(), {}, &bytes);
-      rows[a.rowOffset + y] = sim::Bytes(bytes.begin(), bytes.end());
-    }
-    return rows;
-  }
+  std::map<int, sim::Bytes> Expected(int area) const { return AreaRows(picture_, area); }
   // The rows of the RAM in the area's range.
   std::map<int, sim::Bytes> Ram(int area) const {
     const PrintArea a = PrintAreaAt(area);

@@ -4,54 +4,14 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
-#include <QPushButton>
 #include <QTimer>
 
-#include "../channel/sim_channel_fixture.h"
-#include "core/settings_file.h"
-#include "core/versions.h"
-#include "print/form_bmp.h"
+#include "bmp_window_sim_fixture.h"
 
 namespace quorel::testing {
 namespace {
 
-const bool kProgramDirSet = qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_DIR);
-
-class RamWindowSim : public SimChannelTest {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(kProgramDirSet);
-    SimChannelTest::SetUp();
-    mm().gIniPath = dir_.file(QStringLiteral("Quorel.ini"));
-    folder_ = dir_.file(QStringLiteral("work")) + QLatin1Char('/');
-    WriteIni(QStringLiteral("BMPDown"), QStringLiteral("FileDir"), folder_, mm().gIniPath);
-    WriteIni(QStringLiteral("BMPDown"), QStringLiteral("Line0"), QStringLiteral("TOP"), mm().gIniPath);
-    Control("cardwait 0");
-    form_ = new FormBMP(channel_);
-    Open();
-    Comu(QStringLiteral("PA"));
-    sim_.ClearTranscript();
-  }
-  void TearDown() override {
-    delete form_.data();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SimChannelTest::TearDown();
-  }
-  WidgetControls& ui() { return form_->ui(); }
-  void Click(const char* name) { ui().Get<QPushButton>(QString::fromLatin1(name))->click(); }
-  void Pick(const char* combo, const QString& item) {
-    const int at = static_cast<int>(ui().Items(QString::fromLatin1(combo)).indexOf(item));
-    ASSERT_GE(at, 0);
-    ui().SetListIndex(QString::fromLatin1(combo), -1, at);
-  }
-  int Tagged(const std::string& tag) const { return sim_.CountTag(sim::Dir::Host, tag); }
-  void ExpectInsert(BoxAnswer answer) {
-    dialogs_.ExpectBox(ProgramTitle(), QStringLiteral("Please Insert a card"), answer);
-  }
-
-  QString folder_;
-  QPointer<FormBMP> form_;
-};
+using RamWindowSim = BmpWindowSim;
 
 TEST_F(RamWindowSim, ButtonsSendTheChosenAreas) {
   Pick("CmbSaveAreaNo", QStringLiteral(">"));
@@ -65,6 +25,21 @@ TEST_F(RamWindowSim, ButtonsSendTheChosenAreas) {
   EXPECT_EQ(Tagged("CMD IC ::0"), 1);
   EXPECT_EQ(Tagged("CMD CO"), 1);
   EXPECT_EQ(ui().Text(QStringLiteral("LbStatusMsg")), QString());
+}
+
+TEST_F(RamWindowSim, SaveOnAPortThatCannotOpenTriesOnceAndShowsOneBoxOfEach) {
+  channel_.commClose();
+  mm().gPort = 9;  // nothing behind COM9
+  dialogs_.ExpectBox(QStringLiteral("COM9オープンエラー"),
+                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"),
+                     BoxAnswer::kOk);
+  dialogs_.ExpectBox(QStringLiteral("通信エラー"),
+                     QStringLiteral("通信できません！\r\n通信設定やケーブルを見直してください。"), BoxAnswer::kOk);
+  Click("CmdSaveRAM");
+  EXPECT_EQ(dialogs_.pending(), 0u);
+  EXPECT_EQ(dialogs_.recorded().size(), 2u);
+  EXPECT_TRUE(ui().Enabled(QStringLiteral("CmdSaveRAM")));
+  EXPECT_FALSE(ui().Enabled(QStringLiteral("CmdStop")));
 }
 
 TEST_F(RamWindowSim, ALeftoverStopDoesNotEndAButtonStartedAction) {
