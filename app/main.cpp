@@ -17,10 +17,11 @@ PLAT_EMBED_VERSION(QUOREL_VERSION);
 
 namespace {
 
-// Demo hook (scripts/demo), not a feature: QUOREL_DEMO_COMMANDS="VS;ST" types
-// each command into the send box and presses "Send" as a user would, then
-// prints what the communication log box shows and closes the window.
-void RunDemoCommands(QWidget* form, const QString& commands) {
+// Demo hook (scripts/demo, scripts/bench), not a feature:
+// QUOREL_DEMO_COMMANDS="VS;ST" types each command into the send box and
+// presses "Send" as a user would, then prints what the communication log box
+// shows and closes the window (unless QUOREL_EXIT_AFTER_MS closes it later).
+void RunDemoCommands(QWidget* form, const QString& commands, bool close) {
   auto* box = form->findChild<QLineEdit*>(QStringLiteral("TxtSendBox"));
   auto* send = form->findChild<QPushButton*>(QStringLiteral("cmdKaishi"));
   if (!box || !send) return;
@@ -29,11 +30,11 @@ void RunDemoCommands(QWidget* form, const QString& commands) {
     send->click();  // returns when the reply is in
   }
   // The log box is refreshed a moment after its newest entry.
-  QTimer::singleShot(200, form, [form] {
+  QTimer::singleShot(200, form, [form, close] {
     if (auto* log = form->findChild<QPlainTextEdit*>(QStringLiteral("txtDisp")))
       std::fputs((log->toPlainText() + QLatin1Char('\n')).toUtf8().constData(), stdout);
     std::fflush(stdout);
-    form->close();
+    if (close) form->close();
   });
 }
 
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
   const int exitAfter = qEnvironmentVariableIntValue("QUOREL_EXIT_AFTER_MS", &timed);
   if (timed) QTimer::singleShot(exitAfter, mainForm, &QWidget::close);
   const QString demo = qEnvironmentVariable("QUOREL_DEMO_COMMANDS");
-  if (!demo.isEmpty()) QTimer::singleShot(0, mainForm, [mainForm, demo] { RunDemoCommands(mainForm, demo); });
+  if (!demo.isEmpty())
+    QTimer::singleShot(0, mainForm, [mainForm, demo, timed] { RunDemoCommands(mainForm, demo, !timed); });
 
   const int rc = QApplication::exec();
   quorel::UnloadAllForms();
