@@ -179,6 +179,7 @@ std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path,
   }
   line->settings_ = SettingsFromTermios(t);
   if (!line->realTty_ && !sideChannelPath.empty()) line->side_ = SideChannel::Open(sideChannelPath);
+  line->lowLatency_.Ask(fd);
   return line;
 }
 
@@ -190,6 +191,7 @@ SerialLine::~SerialLine() {
     // What a real port shows the device when its host closes it.
     side_->block()->hostLines.fetch_and(~(kHostDtr | kHostRts | kHostBreak));
   }
+  lowLatency_.Restore(fd_);
   // The far end (the simulator) keeps its end open, so the exclusive mode
   // would outlive this close and turn away the next opener that is not root.
   ioctl(fd_, TIOCNXCL);

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/low_latency.h"
 #include "platform/side_channel.h"
 
 namespace plat {
@@ -71,13 +72,16 @@ enum class WriteStatus {
 // outlive all of them.
 class SerialLine {
  public:
-  // Opens path exclusively (TIOCEXCL and flock); sideChannelPath may be "".
+  // Opens path exclusively (TIOCEXCL and flock) and asks its driver for low
+  // latency (put back at close); sideChannelPath may be "".
   // The side channel is used only when the device has no modem lines; a side
   // channel that cannot be mapped is ignored. Returns null and sets *err
   // (errno; EBUSY when another opener holds the line) on failure.
   static std::unique_ptr<SerialLine> Open(const std::string& path,
                                           const std::string& sideChannelPath, int* err);
-  ~SerialLine();  // drops DTR/RTS/BREAK on a simulated line, clears TIOCEXCL, then closes
+  // Drops DTR/RTS/BREAK on a simulated line, puts the driver's latency back,
+  // clears TIOCEXCL, then closes.
+  ~SerialLine();
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
 
@@ -129,6 +133,7 @@ class SerialLine {
   mutable std::mutex settingsMu_;
   LineSettings settings_;
   std::unique_ptr<SideChannel> side_;
+  LowLatency lowLatency_;
 };
 
 }  // namespace plat
