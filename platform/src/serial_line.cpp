@@ -247,6 +247,16 @@ ReadStatus SerialLine::ReadByte(uint8_t* out, int waitMs) {
   return ReadStatus::Error;
 }
 
+SerialLine::Wake SerialLine::WaitForInput(bool watchLine, int wakeFd, int waitMs) const {
+  // poll() skips an entry whose descriptor is negative.
+  pollfd p[2] = {{watchLine ? fd_ : -1, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+  Wake w;
+  if (poll(p, 2, waitMs) <= 0) return w;  // a signal ends the wait like the time
+  w.line = p[0].revents != 0;
+  w.woken = p[1].revents != 0;
+  return w;
+}
+
 WriteStatus SerialLine::Write(const uint8_t* data, size_t len, size_t* written) {
   size_t dummy = 0;
   if (!written) written = &dummy;

@@ -103,6 +103,15 @@ class SerialLine {
   void SetWriteTimeoutMs(uint32_t ms) { writeTimeoutMs_.store(ms); }
 
   ReadStatus ReadByte(uint8_t* out, int waitMs = 1);
+  // What ended a WaitForInput; both false when the time ran out.
+  struct Wake {
+    bool line = false;   // received bytes, a hang-up or an error on the line
+    bool woken = false;  // wakeFd became readable
+  };
+  // Waits up to waitMs until the line has something for a reader (with
+  // watchLine) or wakeFd (-1: none) is readable. Reads and clears nothing,
+  // so received bytes keep it from waiting at all until they are read.
+  Wake WaitForInput(bool watchLine, int wakeFd, int waitMs) const;
   // Waits for DSR (DSR output flow; and for CTS with CTS output flow on a
   // simulated line, which the driver cannot do) before each chunk, then waits
   // until the output queue is empty. On Timeout *written counts the bytes that
