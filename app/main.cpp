@@ -17,11 +17,12 @@ PLAT_EMBED_VERSION(QUOREL_VERSION);
 
 namespace {
 
-// Demo hook (scripts/demo), not a feature: QUOREL_DEMO_COMMANDS="VS;ST" types
-// each command into the send box and presses "Send" as a user would, then
-// prints what the communication log box shows and closes the window; with
-// QUOREL_DEMO_STAY_OPEN set (a demo on a display) the window stays for the
-// user to close.
+// Demo hook (scripts/demo, scripts/bench), not a feature:
+// QUOREL_DEMO_COMMANDS="VS;ST" types each command into the send box and
+// presses "Send" as a user would, then prints what the communication log box
+// shows and closes the window; with QUOREL_DEMO_STAY_OPEN set (a demo on a
+// display) the window stays for the user to close, and QUOREL_EXIT_AFTER_MS
+// closes it later.
 void RunDemoCommands(QWidget* form, const QString& commands, bool stayOpen) {
   auto* box = form->findChild<QLineEdit*>(QStringLiteral("TxtSendBox"));
   auto* send = form->findChild<QPushButton*>(QStringLiteral("cmdKaishi"));
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
   const int exitAfter = qEnvironmentVariableIntValue("QUOREL_EXIT_AFTER_MS", &timed);
   if (timed) QTimer::singleShot(exitAfter, mainForm, &QWidget::close);
   const QString demo = qEnvironmentVariable("QUOREL_DEMO_COMMANDS");
-  const bool stayOpen = !qEnvironmentVariableIsEmpty("QUOREL_DEMO_STAY_OPEN");
+  const bool stayOpen = timed || !qEnvironmentVariableIsEmpty("QUOREL_DEMO_STAY_OPEN");
   if (!demo.isEmpty())
     QTimer::singleShot(0, mainForm, [mainForm, demo, stayOpen] { RunDemoCommands(mainForm, demo, stayOpen); });
 

@@ -24,6 +24,7 @@ void DeviceChannel::Arm(const QString& command) {
   m.gReplyKind.clear();
   m.gSendPending = 1;
   m.gNakCount = 0;
+  TickForWork();
 }
 
 WaitView DeviceChannel::ViewOfWait(const QString& armedCode, bool endOnDumpStop) const {
@@ -96,6 +97,7 @@ ComuOutcome DeviceChannel::comu(const ComuOptions& options) {
     if (rule == WaitRule::kRestart && RestartWaitRearms(v)) {
       // The device restarts after its answer: keep asking until it reports ready.
       m.gPolling = 1;
+      TickForWork();
       return kLongestSleepMs;
     }
     if (const std::optional<ComuOutcome> end = JudgeWait(rule, v)) {
@@ -118,6 +120,8 @@ ComuOutcome DeviceChannel::poll() {
   // report its failure a second time.
   if (!m.gPortOpen) return ComuOutcome::kPortClosed;
   m.gPollBusy = -1;
+  // Hands the channel back to the tick, also after StopTimer.
+  switchedOff_ = false;
   if (!timer1_.isActive()) timer1_.start();
   m.gLineBusy = 0;
   m.gReplyKind.clear();

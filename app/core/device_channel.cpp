@@ -99,8 +99,18 @@ void DeviceChannel::PaintLampFromKind() {
 }
 
 void DeviceChannel::StartTimer(int intervalMs) {
+  switchedOff_ = false;
   // A 0 ms timer would fire on every pass of the event loop.
   timer1_.start(qMax(1, intervalMs));
+}
+
+void DeviceChannel::StopTimer() {
+  switchedOff_ = true;
+  timer1_.stop();
+}
+
+void DeviceChannel::TickForWork() {
+  if (!inTick_ && !switchedOff_ && !timer1_.isActive()) timer1_.start();
 }
 
 bool DeviceChannel::Idle() const {
@@ -198,12 +208,21 @@ void DeviceChannel::ShowIfChanged(const char* control, const QString& text) {
   if (view_.CurrentText(QLatin1String(control)) != text) Caption(control, text);
 }
 
+void DeviceChannel::ShowPortState() {
+  const MainModule& m = mm();
+  ShowIfChanged("LbComViewer", QString::number(m.gPort));
+  ShowIfChanged("LbComClaimed", FlagText(m.gPortOpen));
+  if (m.gPortOpen)
+    ShowIfChanged("LbComConfig", QStringLiteral("%1,%2,%3,1").arg(m.gBoud).arg(m.gParity).arg(m.gDataBit));
+}
+
 void DeviceChannel::Timer1_Timer() {
   // commIni and the boxes pump events inside a tick, and commIni starts the
   // timer again: a tick delivered then must not run inside this one.
   if (inTick_) return;
   MainModule& m = mm();
-  if (m.gPolling != 0 || m.gSendPending != 0) {
+  const auto armed = [&m] { return m.gPolling != 0 || m.gSendPending != 0; };
+  if (armed()) {
     inTick_ = true;
     timer1_.stop();
     if (m.gPolling != 0) {
@@ -213,14 +232,14 @@ void DeviceChannel::Timer1_Timer() {
       sendCommand();
     }
     inTick_ = false;
-    // A closed port with nothing armed has nothing to tick for.
-    if (m.gPortOpen || m.gPolling != 0 || m.gSendPending != 0) timer1_.start();
   }
-  // Written on every tick (2 ms): only what changed reaches the window.
-  ShowIfChanged("LbComViewer", QString::number(m.gPort));
-  ShowIfChanged("LbComClaimed", FlagText(m.gPortOpen));
-  if (m.gPortOpen)
-    ShowIfChanged("LbComConfig", QStringLiteral("%1,%2,%3,1").arg(m.gBoud).arg(m.gParity).arg(m.gDataBit));
+  // The next step of an exchange follows within one tick; with nothing
+  // armed there is nothing to tick for until Arm, poll or commIni.
+  if (armed())
+    timer1_.start();
+  else
+    timer1_.stop();
+  ShowPortState();
   if (m.gAppClosing == 1) timer1_.stop();
 }
 

@@ -34,7 +34,8 @@ class DeviceChannel : public QObject {
   DeviceChannel& operator=(const DeviceChannel&) = delete;
 
   // Opens the port from the settings in the shared state; on success the
-  // tick runs every gTimerInterval ms.
+  // tick runs every gTimerInterval ms (its first tick writes the port
+  // displays, and an idle tick stops it).
   void commIni();
   // Closes the port; clears the channel's flags and the current command.
   void commClose();
@@ -44,7 +45,10 @@ class DeviceChannel : public QObject {
   // Polls once for the device's state without sending and waits for the
   // reply (the start of a job). On a closed port it arms nothing.
   ComuOutcome poll();
-  // One tick of Timer1: a poll, else the pending send. Never runs inside itself.
+  // One tick of Timer1: a poll, else the pending send. Never runs inside
+  // itself. The tick runs only while an exchange is under way (a send or a
+  // poll armed): a tick that leaves nothing armed stops the timer, and what
+  // arms an exchange starts it again, so an idle port costs no wake-ups.
   void Timer1_Timer();
   void sendCommand();
   void sendPolling();
@@ -58,7 +62,9 @@ class DeviceChannel : public QObject {
 
   // Timer1 as the main window starts it at load (100 ms).
   void StartTimer(int intervalMs);
-  void StopTimer() { timer1_.stop(); }
+  // Switches Timer1 off for a caller that uses the line itself: work armed
+  // meanwhile waits for StartTimer, poll or a successful commIni.
+  void StopTimer();
   bool timerActive() const { return timer1_.isActive(); }
   int timerInterval() const { return timer1_.interval(); }
   bool inTick() const { return inTick_; }
@@ -75,6 +81,11 @@ class DeviceChannel : public QObject {
   // download holds the line. True when it cleared. A window that resets the
   // channel as it opens uses this, so it never drops another's command.
   bool ResetWhenIdle();
+
+  // The port number, claim and settings displays, as a tick writes them:
+  // only what changed reaches the window. Whoever changes what they show
+  // while the tick is stopped calls this.
+  void ShowPortState();
 
   // Length of the restart wait after "RS" (5 s; tests shorten it).
   void SetRestartWaitSeconds(float seconds) { restartWaitSeconds_ = seconds; }
@@ -99,6 +110,9 @@ class DeviceChannel : public QObject {
   // (port closed; with an unlimited count also a stop request or closing).
   bool RetryMayGoOn(bool unlimited);
   void Arm(const QString& command);
+  // Starts the tick for an exchange just armed, unless a tick runs (it
+  // starts the timer itself as it ends) or a caller switched the timer off.
+  void TickForWork();
   WaitView ViewOfWait(const QString& armedCode, bool endOnDumpStop) const;
   void Decode(const QString& command);
 
@@ -108,6 +122,7 @@ class DeviceChannel : public QObject {
   CommLog log_;
   std::unique_ptr<QSocketNotifier> events_;
   bool inTick_ = false;
+  bool switchedOff_ = false;  // StopTimer's hold, until StartTimer
   QString armed_;
   bool armedSent_ = false;
   float restartWaitSeconds_ = 5.0f;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/device_channel.h"
 #include "core/link_api.h"
 #include "core/main_form.h"
 #include "core/main_module.h"
@@ -25,6 +26,8 @@ QWidget* NewFormCOM(MainForm& main) {
     main.controls().SetValue(QStringLiteral("CTScheckd"), m.gUseCTS == 1 ? 1 : 0);
     main.controls().SetValue(QStringLiteral("DSRcheckd"), m.gUseDSR == 1 ? 1 : 0);
     main.controls().SetText(QStringLiteral("LbComViewer"), QString::number(m.gPort));
+    // The rest of what the channel's tick shows, which may be stopped now.
+    main.channel().ShowPortState();
   });
 }
 

@@ -148,6 +148,7 @@ void CCommPort::StopLineEvents() {
     std::lock_guard<std::mutex> lock(lineLock_);
     lineStop_.store(1);
   }
+  lineWake_.Signal();
   lineThread_.join();
 }
 

@@ -21,6 +21,7 @@
 
 #include "comm_logger.h"
 #include "platform/serial_line.h"
+#include "platform/wake_event.h"
 #include "vantor.h"
 #include "wire/codec.h"
 
@@ -252,6 +253,9 @@ class CCommPort {
   // ---- line-event thread (line_events.cpp) ----
   void CommEventThreadProc(plat::SerialLine* line, LineSample first);
   bool LineStopSet();
+  // Counts a write that sent bytes and wakes the line-event thread for its
+  // TXEMPTY.
+  void CountWrite();
 
   // Members in the order of the port's data model.
   std::mutex callLock_;  // held by every operation for its whole run
@@ -271,6 +275,7 @@ class CCommPort {
   std::thread lineThread_;
   std::atomic<int32_t> lineStop_{0};
   std::mutex lineLock_;  // guards lineStop_
+  plat::WakeEvent lineWake_;  // ends the thread's wait: a stop, a write
 
   std::atomic<uint32_t> workerGeneration_{0};  // counts the workers started
   std::atomic<bool> workerEnded_{false};         // the worker's last act

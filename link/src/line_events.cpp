@@ -1,9 +1,13 @@
-// The line-event thread: from open to close it samples the line every
-// millisecond (modem lines, the driver's counters, the queues) and turns what
-// changed into the library's line events. It samples rather than waiting
-// for the driver (TIOCMIWAIT), because such a wait cannot be interrupted and
-// many USB adapters do not have it. A line that is gone (a pulled USB
-// adapter) is reported once, as BREAK, and ends the thread.
+// The line-event thread: from open to close it looks at the line (modem
+// lines, the driver's counters, the queues) and turns what changed into the
+// library's line events. Between looks it waits on the line for received
+// bytes, a hang-up or an error, so an idle port costs next to nothing and
+// RXCHAR follows the first byte at once. Modem lines and counters wake no
+// one, so a look comes at least every 10 ms; it does not wait for the driver
+// (TIOCMIWAIT), because such a wait cannot be interrupted and many USB
+// adapters do not have it. While received bytes wait to be read, or a write
+// has not yet drained, it looks every millisecond. A line that is gone (a
+// pulled USB adapter) is reported once, as BREAK, and ends the thread.
 #include <cstdio>
 #include <system_error>
 
@@ -27,6 +31,12 @@ enum PlatformEvent : uint32_t {
 };
 
 using Sample = LineSample;
+
+// The longest wait between two looks: modem lines and error counters have no
+// wake-up of their own.
+constexpr int kLookAtLeastEveryMs = 10;
+// The wait between looks while something is due within a millisecond or so.
+constexpr int kLookEveryMs = 1;
 
 Sample Take(const plat::SerialLine& line, uint32_t writes) {
   Sample s;
@@ -73,6 +83,7 @@ void CCommPort::StartLineEvents() {
     std::lock_guard<std::mutex> lock(lineLock_);
     lineStop_.store(0);
   }
+  lineWake_.Clear();
   try {
     // The first look is taken here, so that a change right after the open
     // counts, however late the thread starts.
@@ -81,6 +92,12 @@ void CCommPort::StartLineEvents() {
   } catch (const std::system_error&) {
     // The port still works; it reports no line events.
   }
+}
+
+void CCommPort::CountWrite() {
+  writeCount_.fetch_add(1);
+  // The write has drained: TXEMPTY is due now, not at the next look.
+  lineWake_.Signal();
 }
 
 bool CCommPort::LineStopSet() {
@@ -94,10 +111,23 @@ void CCommPort::CommEventThreadProc(plat::SerialLine* line, LineSample first) {
   bool rxArrived = false;
   bool txPending = false;  // a write has ended that TXEMPTY has not yet followed
   EdgeWatch cts, dsr, rlsd, ring;
+  // The line woke the last wait but the look found nothing to read: a
+  // reader took the bytes first, or a hang-up that the next look confirms.
+  // The next wait does not watch the line, so it cannot return at once again.
+  bool unexplained = false;
   while (!LineStopSet()) {
-    plat::SleepMs(1);
+    // Received bytes keep the line readable until a reader takes them, so
+    // while they wait the line is not watched (that would spin): look every
+    // millisecond then, as also while a write's TXEMPTY is due and when
+    // there is no wake-up for stop and writes.
+    const bool soon = prev.inQueue > 0 || txPending || unexplained || lineWake_.fd() < 0;
+    const plat::SerialLine::Wake woke =
+        line->WaitForInput(!soon, lineWake_.fd(), soon ? kLookEveryMs : kLookAtLeastEveryMs);
+    if (woke.woken) lineWake_.Clear();
+    if (LineStopSet()) break;
     const Sample now = Take(*line, writeCount_.load());
     const bool gone = line->hungUp();
+    unexplained = woke.line && now.inQueue == 0;
     if (prev.inQueue == 0 && now.inQueue > 0) rxArrived = true;
     if (now.writes != prev.writes) txPending = true;
 

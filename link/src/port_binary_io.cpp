@@ -89,7 +89,7 @@ int16_t CCommPort::WriteCommForBinary(const uint8_t* bytes, size_t count, int32_
   }
   // Counted once the write's lines are out: the line-event thread reports
   // the empty output queue (TXEMPTY) after them.
-  if (count) writeCount_.fetch_add(1);
+  if (count) CountWrite();
   return CRW_OK;
 }
 

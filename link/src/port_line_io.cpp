@@ -94,7 +94,7 @@ int16_t CCommPort::WriteComm(const uint8_t* bytes, size_t count, int32_t timeout
   log_->Info(kEndWrite);
   // Counted once the write's lines are out: the line-event thread reports
   // the empty output queue (TXEMPTY) after them.
-  if (count) writeCount_.fetch_add(1);
+  if (count) CountWrite();
   return CRW_OK;
 }
 

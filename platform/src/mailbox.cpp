@@ -1,11 +1,5 @@
 #include "platform/mailbox.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-
 namespace plat {
 
 // Keeps the thread's mailbox and closes it when the thread ends, so records
@@ -19,20 +13,6 @@ struct MailboxThreadHolder {
 
 namespace {
 thread_local MailboxThreadHolder t_holder;
-
-void Signal(int fd) {
-  if (fd < 0) return;
-  const uint64_t one = 1;
-  while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
-}
-
-void Clear(int fd) {
-  if (fd < 0) return;
-  uint64_t value;
-  while (read(fd, &value, sizeof value) < 0 && errno == EINTR) {
-  }
-}
 }  // namespace
 
 std::shared_ptr<Mailbox> Mailbox::ForThisThread() {
@@ -42,11 +22,8 @@ std::shared_ptr<Mailbox> Mailbox::ForThisThread() {
 
 std::shared_ptr<Mailbox> Mailbox::PeekThisThread() { return t_holder.box; }
 
-Mailbox::Mailbox() : fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
-
-Mailbox::~Mailbox() {
-  if (fd_ >= 0) close(fd_);
-}
+Mailbox::Mailbox() = default;
+Mailbox::~Mailbox() = default;
 
 // The eventfd is readable exactly while the queue holds records: it is
 // signalled when the queue stops being empty and cleared when it becomes
@@ -55,7 +32,7 @@ bool Mailbox::Post(Record r) {
   std::lock_guard<std::mutex> lock(mu_);
   if (closed_) return false;
   queue_.push_back(std::move(r));
-  if (queue_.size() == 1) Signal(fd_);
+  if (queue_.size() == 1) ready_.Signal();
   return true;
 }
 
@@ -74,7 +51,7 @@ size_t Mailbox::Dispatch() {
       if (queue_.empty()) break;
       r = std::move(queue_.front());
       queue_.pop_front();
-      if (queue_.empty()) Clear(fd_);
+      if (queue_.empty()) ready_.Clear();
     }
     ++ran;
     if (r) r();
@@ -93,7 +70,7 @@ void Mailbox::Close() {
     std::lock_guard<std::mutex> lock(mu_);
     closed_ = true;
     dropped.swap(queue_);
-    Clear(fd_);
+    ready_.Clear();
   }
   // The records are destroyed here, outside the lock: what they captured may
   // post again.

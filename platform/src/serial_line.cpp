@@ -179,6 +179,7 @@ std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path,
   }
   line->settings_ = SettingsFromTermios(t);
   if (!line->realTty_ && !sideChannelPath.empty()) line->side_ = SideChannel::Open(sideChannelPath);
+  line->lowLatency_.Ask(fd);
   return line;
 }
 
@@ -190,6 +191,7 @@ SerialLine::~SerialLine() {
     // What a real port shows the device when its host closes it.
     side_->block()->hostLines.fetch_and(~(kHostDtr | kHostRts | kHostBreak));
   }
+  lowLatency_.Restore(fd_);
   // The far end (the simulator) keeps its end open, so the exclusive mode
   // would outlive this close and turn away the next opener that is not root.
   ioctl(fd_, TIOCNXCL);
@@ -243,6 +245,16 @@ ReadStatus SerialLine::ReadByte(uint8_t* out, int waitMs) {
     return ReadStatus::HangUp;
   }
   return ReadStatus::Error;
+}
+
+SerialLine::Wake SerialLine::WaitForInput(bool watchLine, int wakeFd, int waitMs) const {
+  // poll() skips an entry whose descriptor is negative.
+  pollfd p[2] = {{watchLine ? fd_ : -1, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+  Wake w;
+  if (poll(p, 2, waitMs) <= 0) return w;  // a signal ends the wait like the time
+  w.line = p[0].revents != 0;
+  w.woken = p[1].revents != 0;
+  return w;
 }
 
 WriteStatus SerialLine::Write(const uint8_t* data, size_t len, size_t* written) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/wake_event.h"
+
 namespace plat {
 
 class Mailbox {
@@ -23,7 +25,7 @@ class Mailbox {
   Mailbox(const Mailbox&) = delete;
   Mailbox& operator=(const Mailbox&) = delete;
 
-  int fd() const { return fd_; }
+  int fd() const { return ready_.fd(); }
   // Queues a record; false when the owning thread has ended (record dropped).
   bool Post(Record r);
   // Runs every record queued when called, one at a time and with no lock
@@ -36,7 +38,7 @@ class Mailbox {
   Mailbox();
   void Close();
   friend struct MailboxThreadHolder;
-  int fd_ = -1;
+  WakeEvent ready_;
   mutable std::mutex mu_;
   std::deque<Record> queue_;
   bool closed_ = false;

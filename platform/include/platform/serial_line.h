@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/low_latency.h"
 #include "platform/side_channel.h"
 
 namespace plat {
@@ -71,13 +72,16 @@ enum class WriteStatus {
 // outlive all of them.
 class SerialLine {
  public:
-  // Opens path exclusively (TIOCEXCL and flock); sideChannelPath may be "".
+  // Opens path exclusively (TIOCEXCL and flock) and asks its driver for low
+  // latency (put back at close); sideChannelPath may be "".
   // The side channel is used only when the device has no modem lines; a side
   // channel that cannot be mapped is ignored. Returns null and sets *err
   // (errno; EBUSY when another opener holds the line) on failure.
   static std::unique_ptr<SerialLine> Open(const std::string& path,
                                           const std::string& sideChannelPath, int* err);
-  ~SerialLine();  // drops DTR/RTS/BREAK on a simulated line, clears TIOCEXCL, then closes
+  // Drops DTR/RTS/BREAK on a simulated line, puts the driver's latency back,
+  // clears TIOCEXCL, then closes.
+  ~SerialLine();
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
 
@@ -99,6 +103,15 @@ class SerialLine {
   void SetWriteTimeoutMs(uint32_t ms) { writeTimeoutMs_.store(ms); }
 
   ReadStatus ReadByte(uint8_t* out, int waitMs = 1);
+  // What ended a WaitForInput; both false when the time ran out.
+  struct Wake {
+    bool line = false;   // received bytes, a hang-up or an error on the line
+    bool woken = false;  // wakeFd became readable
+  };
+  // Waits up to waitMs until the line has something for a reader (with
+  // watchLine) or wakeFd (-1: none) is readable. Reads and clears nothing,
+  // so received bytes keep it from waiting at all until they are read.
+  Wake WaitForInput(bool watchLine, int wakeFd, int waitMs) const;
   // Waits for DSR (DSR output flow; and for CTS with CTS output flow on a
   // simulated line, which the driver cannot do) before each chunk, then waits
   // until the output queue is empty. On Timeout *written counts the bytes that
@@ -129,6 +142,7 @@ class SerialLine {
   mutable std::mutex settingsMu_;
   LineSettings settings_;
   std::unique_ptr<SideChannel> side_;
+  LowLatency lowLatency_;
 };
 
 }  // namespace plat

@@ -2,7 +2,11 @@
 // the line gives the line callback, on which thread, and what it never gives.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include <condition_variable>
+#include <fstream>
+#include <set>
 #include <thread>
 
 #include "events_fixture.h"
@@ -12,6 +16,27 @@ namespace {
 
 constexpr int kCom = 6;
 constexpr int32_t kAllLineBits = 0x1F705;
+
+// The thread ids of this process.
+std::set<std::string> Threads() {
+  std::set<std::string> ids;
+  if (DIR* d = opendir("/proc/self/task")) {
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') ids.insert(e->d_name);
+    closedir(d);
+  }
+  return ids;
+}
+
+// How often a thread has gone to sleep: once per wait it did not return from at once.
+long Sleeps(const std::string& tid) {
+  std::ifstream status("/proc/self/task/" + tid + "/status");
+  std::string key;
+  long value = -1;
+  while (status >> key)
+    if (key == "voluntary_ctxt_switches:" && status >> value) break;
+  return value;
+}
 
 class LineEvents : public LinkTest {
  protected:
@@ -179,6 +204,29 @@ TEST_F(LineEvents, AHangUpIsOneBreakAndTheThreadEnds) {
             std::string::npos);
   EXPECT_EQ(CRW_OK, crwClosePort(kCom));
   opened_.clear();
+}
+
+TEST_F(LineEvents, AnIdlePortsThreadWakesAboutEveryTenMillisecondsNotEveryOne) {
+  StartDevice(kCom);
+  const std::set<std::string> before = Threads();
+  ASSERT_EQ(CRW_OK, crwOpenPort(kCom, 9600, "8", "N"));
+  opened_.push_back(kCom);
+  std::vector<std::string> started;
+  for (const std::string& id : Threads())
+    if (!before.count(id)) started.push_back(id);
+  ASSERT_EQ(started.size(), 1u);  // the line-event thread
+  const long sleeps0 = Sleeps(started[0]);
+  const uint32_t t0 = NowMs();
+  PumpFor(500);
+  const long sleeps = Sleeps(started[0]) - sleeps0;
+  const uint32_t ms = NowMs() - t0;
+  // A busy machine makes the waits longer, never shorter; sampling every
+  // millisecond would be about ten times as many.
+  EXPECT_LE(sleeps, static_cast<long>(ms / 10 + 10)) << ms << " ms";
+  // A look still comes: a change of the lines is seen while idle.
+  ASSERT_EQ(CRW_OK, crwSetCommEventProc(kCom, LineProc, 0, kAllLineBits));
+  Control("cts off");
+  ExpectOnly(CRW_LINE_CTS);
 }
 
 TEST_F(LineEvents, ACallbackMayDispatchAgainAndClose) {
