@@ -14,6 +14,7 @@
 
 #include "core/console_commands.h"
 #include "core/form_controls.h"
+#include "core/text_room.h"
 
 namespace quorel {
 namespace {
@@ -38,23 +39,29 @@ QLineEdit* Box(QWidget* p, const char* name, int index, int x, int y, int w, int
   return Make<QLineEdit>(p, QString::fromLatin1(name), index, x, y, w, h);
 }
 
+// A captioned control at its designed place, grown where its caption needs
+// more room in this font.
+template <typename T>
+T* Captioned(QWidget* parent, const char* name, int index, const QString& caption, int x, int y, int w, int h) {
+  auto* c = Make<T>(parent, QString::fromLatin1(name), index, x, y, w, h);
+  c->setText(caption);
+  PlaceFitted(c, c->geometry());
+  return c;
+}
+
 QPushButton* Button(QWidget* p, const char* name, int index, const QString& caption, int x, int y, int w, int h = 20) {
-  auto* b = Make<QPushButton>(p, QString::fromLatin1(name), index, x, y, w, h);
-  b->setText(caption);
+  auto* b = Captioned<QPushButton>(p, name, index, caption, x, y, w, h);
   b->setFocusPolicy(Qt::TabFocus);
   return b;
 }
 
 QCheckBox* Check(QWidget* p, const char* name, int index, const QString& caption, int x, int y, int w, int h = 20) {
-  auto* c = Make<QCheckBox>(p, QString::fromLatin1(name), index, x, y, w, h);
-  c->setText(caption);
-  return c;
+  return Captioned<QCheckBox>(p, name, index, caption, x, y, w, h);
 }
 
 QRadioButton* Option(QWidget* p, QButtonGroup* group, const char* name, int index, const QString& caption, int x, int y,
                      int w, int h = 20) {
-  auto* r = Make<QRadioButton>(p, QString::fromLatin1(name), index, x, y, w, h);
-  r->setText(caption);
+  auto* r = Captioned<QRadioButton>(p, name, index, caption, x, y, w, h);
   group->addButton(r);
   return r;
 }
@@ -152,8 +159,8 @@ void BuildMaintenance(QWidget* p) {
   Button(p, "Command2", 6, Jp("時計設定"), 486, 236, 72);
   auto* volts = new QButtonGroup(p);
   volts->setObjectName(QStringLiteral("OpSenVGroup"));
-  Option(p, volts, "OpSenV", 0, QStringLiteral("3.3V"), 560, 236, 42);
-  Option(p, volts, "OpSenV", 1, QStringLiteral("5V"), 602, 236, 36);
+  const QRect v33 = Option(p, volts, "OpSenV", 0, QStringLiteral("3.3V"), 560, 236, 42)->geometry();
+  Option(p, volts, "OpSenV", 1, QStringLiteral("5V"), v33.x() + v33.width(), 236, 36);  // just after 3.3V
   Button(p, "Command2", 9, Jp("ｾﾝｻｰ電圧"), 412, 258, 74);
   Button(p, "Command2", 10, Jp("ｾﾝｻｰしきい値確認"), 488, 258, 148);
   Button(p, "Command2", 11, Jp("ｾﾝｻｰ設定"), 412, 280, 74);
@@ -249,7 +256,7 @@ void BuildEnlargedArea(QWidget* p) {
 
 }  // namespace
 
-void BuildConsoleControls(QWidget* surface) {
+ConsoleWidths BuildConsoleControls(QWidget* surface, const ConsoleWidths& designed) {
   BuildStatusRows(surface);
   BuildCommandButtons(surface);
   BuildReplyFields(surface);
@@ -258,6 +265,14 @@ void BuildConsoleControls(QWidget* surface) {
   BuildSelfPrint(surface);
   BuildTestOptions(surface);
   BuildEnlargedArea(surface);
+  FitChildren(surface);  // captions set after their control was placed
+  constexpr int kAnyHeight = 1 << 16;
+  const int compact = RoomForChildren(surface, QSize(designed.compact, kAnyHeight)).width();
+  // The enlarged area keeps its distance from the compact one.
+  const int shift = compact - designed.compact;
+  for (QWidget* c : surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (c->x() >= designed.compact) c->move(c->x() + shift, c->y());
+  return {compact, RoomForChildren(surface, QSize(designed.enlarged + shift, kAnyHeight)).width()};
 }
 
 }  // namespace quorel

@@ -8,7 +8,16 @@ class QWidget;
 
 namespace quorel {
 
-// Creates every console control as a child of surface (sized by the caller).
-void BuildConsoleControls(QWidget* surface);
+// The window widths of the compact and the enlarged layout.
+struct ConsoleWidths {
+  int compact = 0;
+  int enlarged = 0;
+};
+
+// Creates every console control as a child of surface (sized by the caller)
+// and gives the widths of both layouts: the designed ones, grown where the
+// captions need more room in this font (the enlarged area then moves right
+// by what the compact area grew).
+ConsoleWidths BuildConsoleControls(QWidget* surface, const ConsoleWidths& designed);
 
 }  // namespace quorel

@@ -71,8 +71,8 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent) {
   menus_ = new MainMenus(*this);
   auto* surface = new QWidget;
   surface->setObjectName(QStringLiteral("Surface"));
-  BuildConsoleControls(surface);
-  setCentralWidget(surface);
+  setCentralWidget(surface);  // first, so the controls are measured in the window's font
+  widths_ = BuildConsoleControls(surface, {Px(kCompactWidthTwips), Px(kEnlargedWidthTwips)});
   timer2_.setObjectName(QStringLiteral("Timer2"));
   timer3_.setObjectName(QStringLiteral("Timer3"));
 
@@ -123,15 +123,15 @@ void MainForm::Form_Load() {
 
 // ---- Layouts --------------------------------------------------------------
 
-void MainForm::SetLayoutSize(int widthTwips) {
+void MainForm::SetLayoutSize(int width) {
   inLayout_ = true;
-  layoutSize_ = QSize(Px(widthTwips), Px(kFormHeightTwips));
+  layoutSize_ = QSize(width, Px(kFormHeightTwips));
   resize(layoutSize_);
   inLayout_ = false;
 }
 
 void MainForm::ApplyCompact(bool hideAllExtras) {
-  SetLayoutSize(kCompactWidthTwips);
+  SetLayoutSize(widths_.compact);
   if (hideAllExtras) {
     for (const QString& name : ExtraOptionControls()) controls_.SetVisible(name, false);
     for (int i = 0; i <= 1; ++i) controls_.SetVisible(QStringLiteral("LineCom2"), i, false);
@@ -143,7 +143,7 @@ void MainForm::ApplyCompact(bool hideAllExtras) {
 }
 
 void MainForm::ApplyEnlarged() {
-  SetLayoutSize(kEnlargedWidthTwips);
+  SetLayoutSize(widths_.enlarged);
   for (const QString& name : ExtraOptionControls()) controls_.SetVisible(name, true);
   for (int i = 0; i <= 1; ++i) controls_.SetVisible(QStringLiteral("LineCom2"), i, true);
   compactShown_ = false;

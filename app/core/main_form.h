@@ -11,6 +11,7 @@
 
 #include "core/channel_view.h"
 #include "core/command_console.h"
+#include "core/console_layout.h"
 #include "core/form_controls.h"
 #include "core/window_registry.h"
 
@@ -64,6 +65,8 @@ class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   // True while the compact layout is shown and the window was not resized
   // by hand since.
   bool compactShown() const { return compactShown_; }
+  // The window widths of the compact and the enlarged layout.
+  const ConsoleWidths& layoutWidths() const { return widths_; }
 
   // ChannelView.
   void Apply(const ControlUpdate& update) override;
@@ -93,7 +96,7 @@ class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   // ChkPunch (the load's compact layout).
   void ApplyCompact(bool hideAllExtras);
   void ApplyEnlarged();
-  void SetLayoutSize(int widthTwips);
+  void SetLayoutSize(int width);
   void OpenGated(const QString& window);
   void WireMenus();
   void WireConsole();
@@ -106,6 +109,7 @@ class MainForm : public QMainWindow, public ChannelView, private ConsoleHost {
   std::unique_ptr<DeviceChannel> channel_;
   std::unique_ptr<MainServices> services_;
   QTimer timer2_, timer3_;
+  ConsoleWidths widths_;
   QSize layoutSize_;
   bool inLayout_ = false;
   bool compactShown_ = true;

@@ -46,4 +46,10 @@ bool WindowRegistry::Open(const QString& name) {
   return true;
 }
 
+QStringList WindowRegistry::Names() const {
+  QStringList names = entries_.keys();
+  names.sort();
+  return names;
+}
+
 }  // namespace quorel

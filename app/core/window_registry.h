@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -29,6 +30,8 @@ class WindowRegistry {
   // Loads and shows the window (modal: returns when it is closed or hidden).
   // False when there is no such window.
   bool Open(const QString& name);
+  // Every registered name, sorted.
+  QStringList Names() const;
 
  private:
   struct Entry {

@@ -9,6 +9,7 @@
 #include "core/dialogs.h"
 #include "core/main_module.h"
 #include "core/main_shell.h"
+#include "core/text_room.h"
 #include "eeprom/eep_report.h"
 
 namespace quorel::eep {
@@ -24,19 +25,17 @@ QRect Twips(int left, int top, int width, int height) {
 FormEEPSaveMsg::FormEEPSaveMsg(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("FormEEPSaveMsg"));
   setWindowTitle(QStringLiteral("EEP_Save_Message"));
-  setFixedSize(3735 / kTwipsPerPixel, 2310 / kTwipsPerPixel);
-
   auto* label = new QLabel(this);
   label->setObjectName(QStringLiteral("LbEEPSaveMsg"));
   label->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
-  label->setGeometry(Twips(120, 120, 3465, 915));
   label->setWordWrap(true);
   label->setText(QStringLiteral("製品のシリアルNo.を入力してください\n(必要のないときはOK又はEnterで進んでください)"));
+  PlaceFitted(label, Twips(120, 120, 3465, 915));
 
   csv_ = new QCheckBox(QStringLiteral("CSV (CSV出力するときはチェック)"), this);
   csv_->setObjectName(QStringLiteral("ChEEPSaveCSV"));
   csv_->setFont(QFont(QStringLiteral("ＭＳ ゴシック")));
-  csv_->setGeometry(Twips(150, 1110, 3405, 180));
+  PlaceFitted(csv_, Twips(150, 1110, 3405, 180));
   csv_->setToolTip(QStringLiteral("デバイスのデータをCSV形式で保存します"));
 
   serial_ = new QLineEdit(this);
@@ -51,10 +50,12 @@ FormEEPSaveMsg::FormEEPSaveMsg(QWidget* parent) : QDialog(parent) {
     auto* button = new QPushButton(captions[i], this);
     button->setObjectName(QStringLiteral("OKEEPSaveMsg_%1").arg(i));
     button->setFont(QFont(QStringLiteral("Arial")));
-    button->setGeometry(Twips(lefts[i], 1830, 1155, 435));
+    PlaceFitted(button, Twips(lefts[i], 1830, 1155, 435));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, i] { OkClick(i); });
   }
+  // The designed size, or more where this font needs it.
+  setFixedSize(RoomForChildren(this, QSize(3735 / kTwipsPerPixel, 2310 / kTwipsPerPixel)));
   mm().gReportSerial.clear();
 }
 

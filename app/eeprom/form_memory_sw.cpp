@@ -8,6 +8,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "core/text_room.h"
 #include "eeprom/eep_channel.h"
 
 namespace quorel::eep {
@@ -49,11 +50,13 @@ FormMemorySW::FormMemorySW(DeviceChannel& channel, std::function<void()> labelIn
 FormMemorySW::~FormMemorySW() = default;
 
 void FormMemorySW::Build() {
-  setFixedSize(3900 / 15, 2685 / 15);
+  const QSize designed(3900 / 15, 2685 / 15);
   for (const SwitchBox& b : kBoxes) {
     auto* box = new QCheckBox(QString::fromUtf8(b.caption), this);
     box->setObjectName(ControlKey(QStringLiteral("ChkMemorySW"), b.index));
-    box->setGeometry(Twips(b.left, b.top, 3405, 285));
+    PlaceFitted(box, Twips(b.left, b.top, 3405, 285));
+    // Below the client area: never seen, so not shown at all.
+    if (box->y() >= designed.height()) box->hide();
   }
   // Outside administrator mode these two only show what was read.
   for (int i : {2, 5}) findChild<QCheckBox*>(ControlKey(QStringLiteral("ChkMemorySW"), i))->setEnabled(false);
@@ -61,15 +64,19 @@ void FormMemorySW::Build() {
   for (int i = 0; i < 2; ++i) {
     auto* b = new QPushButton(QString::fromLatin1(captions[i]), this);
     b->setObjectName(ControlKey(QStringLiteral("CmdMSWEEP"), i));
-    b->setGeometry(Twips(i == 0 ? 180 : 2010, 1620, 1665, 585));
+    PlaceFitted(b, Twips(i == 0 ? 180 : 2010, 1620, 1665, 585));
     b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, [this, i] { job_.Click(i); });
   }
+  // As wide as the longest caption needs; the status bar spans the bottom.
+  const QSize size = RoomForChildren(this, designed);
+  setFixedSize(size);
   auto* status = new QLabel(this);
   status->setObjectName(QStringLiteral("StatusBarMemorySW"));
   status->setFrameShape(QFrame::Panel);
   status->setFrameShadow(QFrame::Sunken);
-  status->setGeometry(Twips(0, 2370, 3900, 315));
+  const QRect bar = Twips(0, 2370, 3900, 315);
+  status->setGeometry(0, bar.y() + size.height() - designed.height(), size.width(), bar.height());
 }
 
 void FormMemorySW::Load() {

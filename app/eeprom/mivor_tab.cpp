@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/text_room.h"
 #include "eeprom/eep_tab_parts.h"
 #include "eeprom/eep_widgets.h"
 #include "eeprom/error_code_list.h"
@@ -120,18 +121,24 @@ QWidget* MivorTab::MakeLeftColumn(int width) {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(1);
   AddSettingRows(settings, grid, 0, kMivor, 0, 4);
-  // The lift corrections: a caption each, its Up and Down buttons beside it.
+  // The lift corrections: a caption each, its Up and Down buttons beside it
+  // (in a column of their own, so the caption's text keeps clear of them).
   for (int pair = 0; pair < 2; ++pair) {
     const int first = 5 + 2 * pair;
     auto* caption = NamedWidget<QLabel>(settings, QStringLiteral("LbTxt"), 19 + pair);
     AddSettingRows(settings, grid, first, kMivor, first, first + 1);
+    auto* beside = new QGridLayout;
+    beside->setContentsMargins(0, 0, 0, 0);
+    beside->setSpacing(grid->verticalSpacing());
+    beside->addWidget(caption, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    beside->setColumnStretch(0, 1);
     for (int i = first; i <= first + 1; ++i) {
       QWidget* button = settings->findChild<QWidget*>(ControlKey(QStringLiteral("EEPSetCmd_Mivor"), i));
       grid->removeWidget(button);
-      button->setFixedWidth(34);
-      grid->addWidget(button, i, 0, Qt::AlignRight);
+      button->setFixedWidth(qMax(34, TextRoom(button).width()));
+      beside->addWidget(button, i - first, 1);
     }
-    grid->addWidget(caption, first, 0, 2, 1, Qt::AlignLeft);
+    grid->addLayout(beside, first, 0, 2, 1);
   }
   const char* const captions[] = {"TPH℃", "ER℃", "基板℃", "電池V"};
   auto* status = new QGridLayout;

@@ -20,6 +20,7 @@
 #include "core/form_controls.h"
 #include "core/main_module.h"
 #include "core/main_shell.h"
+#include "core/text_room.h"
 #include "testbench/mem_dump_file.h"
 #include "testbench/mem_dump_text.h"
 
@@ -138,6 +139,17 @@ void FormMEMDump::BuildControls() {
 }
 
 void FormMEMDump::FormLoad() {
+  txtAddStart_->setText(QStringLiteral("FF8800"));
+  txtAddEnd_->setText(QStringLiteral("FFB2F0"));
+  // The row of controls above the dump keeps every caption and address
+  // whole (the addresses as the load sets them): the window is never
+  // narrower than that row needs.
+  for (QLineEdit* box : {txtAddStart_, txtAddEnd_}) {
+    const int room = TextRoom(box).width();
+    box->setMinimumWidth(room);
+    box->setMaximumWidth(qMax(box->maximumWidth(), room));
+  }
+  setMinimumWidth(top_->minimumSizeHint().width());
   resize(Px(kWidthTwips), Px(kHeightTwips));
   if (const QScreen* s = screen()) {
     const QRect r = s->geometry();
@@ -146,8 +158,6 @@ void FormMEMDump::FormLoad() {
   if (mm().gAdminMode == 1) chkAdminiMode_->setChecked(true);
   dumpHex_->clear();
   command2_->setEnabled(false);
-  txtAddStart_->setText(QStringLiteral("FF8800"));
-  txtAddEnd_->setText(QStringLiteral("FFB2F0"));
 }
 
 void FormMEMDump::resizeEvent(QResizeEvent* event) {

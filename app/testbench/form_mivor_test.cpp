@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -69,6 +70,9 @@ FormMivorTest::FormMivorTest(JobHost& host, QWidget* parent)
 void FormMivorTest::BuildControls() {
   auto* layout = new QVBoxLayout(this);
   tabs_ = Named(new QTabWidget(this), QStringLiteral("SSTabMivorTest"));
+  // Every caption whole on one strip: the window is as wide as they need.
+  tabs_->tabBar()->setUsesScrollButtons(false);
+  tabs_->tabBar()->setElideMode(Qt::ElideNone);
   layout->addWidget(tabs_);
   for (int i = 0; i < 8; ++i) {
     QWidget* page = nullptr;

@@ -30,6 +30,7 @@
 #include "core/main_module.h"
 #include "core/main_shell.h"
 #include "core/settings_file.h"
+#include "core/text_room.h"
 #include "tools/command_file_io.h"
 
 namespace quorel {
@@ -370,19 +371,26 @@ void FormFile::Layout() {
   file_->setGeometry(fileLeft, px(570), buttonLeft - px(100) - fileLeft, 120 - px(570));
 
   // Run displays: the check boxes, then line, loop count and wait, then the
-  // command across the whole width (below the button column).
-  errorStop_->setGeometry(px(120), 124, 100, 18);
-  apa13_->setGeometry(px(120) + 104, 124, 120, 18);
+  // command across the whole width (below the button column). Each caption
+  // is as wide as its text needs; what follows it on its row moves along.
+  int x = px(120);
+  const auto next = [&x](QWidget* w, int y, int width, int gap) {
+    x = PlaceFitted(w, QRect(x, y, width, 18)).right() + 1 + gap;
+  };
+  next(errorStop_, 124, 100, 4);
+  next(apa13_, 124, 120, 0);
+  x = px(120);
   const int row2 = 146;
-  captions_[0]->setGeometry(px(120), row2, 28, 18);
-  lbLine_->setGeometry(px(120) + 28, row2, 40, 18);
-  captions_[1]->setGeometry(px(120) + 72, row2, 62, 18);
-  lbLoop_->setGeometry(px(120) + 134, row2, 44, 18);
-  captions_[2]->setGeometry(px(120) + 182, row2, 56, 18);
-  lbWait_->setGeometry(px(120) + 238, row2, 36, 18);
+  next(captions_[0], row2, 28, 0);
+  next(lbLine_, row2, 40, 4);
+  next(captions_[1], row2, 62, 0);
+  next(lbLoop_, row2, 44, 4);
+  next(captions_[2], row2, 56, 0);
+  next(lbWait_, row2, 36, 0);
+  x = px(120);
   const int row3 = 168;
-  captions_[3]->setGeometry(px(120), row3, 56, 18);
-  lbCommand_->setGeometry(px(120) + 56, row3, w - px(120) * 2 - 56, 18);
+  next(captions_[3], row3, 56, 0);
+  lbCommand_->setGeometry(x, row3, w - px(120) - x, 18);
 
   editor_->setGeometry(px(120), px(2880), w - px(250), h - px(3000));
 }
