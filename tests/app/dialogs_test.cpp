@@ -19,14 +19,7 @@
 namespace quorel {
 namespace {
 
-// Runs act on the modal window as soon as it is up.
-void OnModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w) act(w);
-    else OnModal(act);
-  });
-}
+using testing::OnModal;
 
 BoxAnswer ClosedBox(BoxButtons buttons) {
   OnModal([](QWidget* w) { w->close(); });

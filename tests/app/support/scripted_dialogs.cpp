@@ -1,6 +1,8 @@
 #include "scripted_dialogs.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,15 @@ const char* KindName(RecordedBox::Kind kind) {
 }
 
 }  // namespace
+
+void OnModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    if (QWidget* w = QApplication::activeModalWidget())
+      act(w);
+    else
+      OnModal(act);
+  });
+}
 
 ScriptedDialogs::ScriptedDialogs() { SetDialogHost(this); }
 

@@ -11,6 +11,8 @@
 
 #include "core/dialogs.h"
 
+class QWidget;
+
 namespace quorel::testing {
 
 struct RecordedBox {
@@ -21,6 +23,10 @@ struct RecordedBox {
   QString title;
   QString text;  // box text, input prompt, or the modal window's objectName
 };
+
+// Runs act on the application's modal window as soon as one is up: a test
+// of the Qt host answers a real box or input box this way.
+void OnModal(std::function<void(QWidget*)> act);
 
 class ScriptedDialogs : public DialogHost {
  public:

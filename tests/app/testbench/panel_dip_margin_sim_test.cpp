@@ -16,28 +16,12 @@
 #include "testbench/erase_margin_print.h"
 #include "testbench/erase_margin_test.h"
 #include "testbench/form_mivor_test.h"
+#include "testbench/hooked_job_host.h"
 #include "testbench/panel_test.h"
 #include "testbench/print_position_test.h"
 
 namespace quorel::testing {
 namespace {
-
-// The channel with a hook that runs before each command goes out.
-class HookedHost : public JobHost {
- public:
-  explicit HookedHost(JobHost& inner) : inner_(inner) {}
-  void commIni() override { inner_.commIni(); }
-  ComuOutcome poll() override { return inner_.poll(); }
-  ComuOutcome comu() override {
-    if (before) before(mm().gSendCommand);
-    return inner_.comu();
-  }
-  void SendClAside() override { inner_.SendClAside(); }
-  std::function<void(const QString&)> before;
-
- private:
-  JobHost& inner_;
-};
 
 class PanelSim : public SimChannelTest {
  protected:
