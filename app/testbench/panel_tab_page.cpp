@@ -1,5 +1,6 @@
 #include "testbench/panel_tab_page.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -99,10 +100,16 @@ void InstallPanelTab(QObject* owner, WidgetControls& ui, JobHost& host, BenchJob
   struct Holder : QObject {
     Holder(QObject* parent, FormControls& ui, JobHost& host, BenchJobState& state)
         : QObject(parent), panel(ui, host, state), dip(ui, host, state) {}
+    // The DIP-switch test watches only its own stop: closing the window is one.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (watched == parent() && event->type() == QEvent::Close) dip.Stop();
+      return QObject::eventFilter(watched, event);
+    }
     PanelTest panel;
     DipSwitchTest dip;
   };
   auto* holder = new Holder(owner, ui, host, state);
+  owner->installEventFilter(holder);
   UnlockDipFrame(ui);  // every switch OFF and untested
   for (int i = 0; i < 3; ++i)
     if (auto* b = ui.Get<QPushButton>(QStringLiteral("CmdRWDevTst"), i))

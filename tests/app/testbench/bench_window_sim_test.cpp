@@ -1,0 +1,88 @@
+// The test bench window as a user meets it, offscreen, against the
+// simulated device: one test after another on the same window, the boxes
+// as they open, the questions answered with Enter, the displays a reset
+// puts back, and the volume pictures beside the program.
+#include <gtest/gtest.h>
+
+#include <QPointer>
+#include <QPushButton>
+
+#include "channel/sim_channel_fixture.h"
+#include "testbench/clock_test.h"
+#include "testbench/dip_switch_test.h"
+#include "testbench/form_mivor_test.h"
+#include "testbench/hooked_job_host.h"
+
+namespace quorel::testing {
+namespace {
+
+class BenchWindowSim : public SimChannelTest {
+ protected:
+  void SetUp() override {
+    SimChannelTest::SetUp();
+    Open();
+  }
+  void TearDown() override {
+    delete form_.data();
+    SimChannelTest::TearDown();
+  }
+  FormMivorTest& Form() {
+    if (!form_) form_ = new FormMivorTest(host_);
+    return *form_;
+  }
+  template <typename W = QPushButton>
+  W* Find(const QString& name, int index = -1) {
+    auto* w = Form().findChild<W*>(ControlKey(name, index));
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+  }
+  QString Text(const QString& name, int index = -1) { return Form().controls().Text(name, index); }
+
+  ChannelJobHost channelHost_{channel_};
+  HookedHost host_{channelHost_};
+  QPointer<FormMivorTest> form_;
+};
+
+// A stopped clock test leaves its stop request behind; the DIP-switch test
+// that follows answers only to its own Stop and runs until every switch
+// went over and back.
+TEST_F(BenchWindowSim, DipTestAfterAStoppedClockTestRunsToOk) {
+  QPushButton* clock = Find(QStringLiteral("CmdTimeSynchronize"));
+  host_.before = [&](const QString& c) {
+    if (c == QLatin1String("CK") && Sent("CK") >= 2 && clock->text() == ClockTest::kStop) clock->click();
+  };
+  clock->click();
+  host_.before = nullptr;
+  ASSERT_EQ(clock->text(), ClockTest::kStart);
+
+  Control("dip script 0000 FFFF 0000");
+  sim_.ClearTranscript();
+  Find(QStringLiteral("CmdDSWTest"))->click();
+  EXPECT_EQ(Text(QStringLiteral("lbDSWTestOKNG")), QStringLiteral("OK"));
+  EXPECT_GE(Sent("!!"), 3);
+  EXPECT_EQ(Text(QStringLiteral("CmdDSWTest")), DipSwitchTest::kStart);
+}
+
+// Its own Stop and closing the window still end it.
+TEST_F(BenchWindowSim, DipTestEndsOnItsStopAndOnTheWindowsClose) {
+  Control("dip 0000");
+  QPushButton* dip = Find(QStringLiteral("CmdDSWTest"));
+  host_.before = [&](const QString& c) {
+    if (c == QLatin1String("!!i") && Sent("!!") == 3) dip->click();
+  };
+  dip->click();
+  EXPECT_EQ(Text(QStringLiteral("lbDSWTestOKNG")), QStringLiteral("Stop"));
+  EXPECT_EQ(Sent("!!"), 4);
+
+  Form().show();
+  sim_.ClearTranscript();
+  host_.before = [&](const QString& c) {
+    if (c == QLatin1String("!!i") && Sent("!!") == 3) Form().close();
+  };
+  dip->click();
+  EXPECT_EQ(Text(QStringLiteral("lbDSWTestOKNG")), QStringLiteral("Stop"));
+  EXPECT_EQ(Sent("!!"), 4);
+}
+
+}  // namespace
+}  // namespace quorel::testing
