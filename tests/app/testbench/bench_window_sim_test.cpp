@@ -4,14 +4,17 @@
 // puts back, and the volume pictures beside the program.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "channel/sim_channel_fixture.h"
 #include "testbench/clock_test.h"
 #include "testbench/dip_switch_test.h"
 #include "testbench/form_mivor_test.h"
 #include "testbench/hooked_job_host.h"
+#include "testbench/identity_job.h"
 
 namespace quorel::testing {
 namespace {
@@ -82,6 +85,36 @@ TEST_F(BenchWindowSim, DipTestEndsOnItsStopAndOnTheWindowsClose) {
   dip->click();
   EXPECT_EQ(Text(QStringLiteral("lbDSWTestOKNG")), QStringLiteral("Stop"));
   EXPECT_EQ(Sent("!!"), 4);
+}
+
+// The identity boxes open with their design texts: a Write right after
+// opening sends them, and the raw serial has its twelve characters. A box
+// that gets the focus has its whole text selected.
+TEST_F(BenchWindowSim, IdentityBoxesOpenWithTheirTextsAndSelectThemOnFocus) {
+  EXPECT_EQ(Text(QStringLiteral("TxtBarCodeLabel"), 0), QStringLiteral("2000001"));
+  EXPECT_EQ(Text(QStringLiteral("TxtBarCodeLabel"), 1), QStringLiteral("02000001"));
+  EXPECT_EQ(Text(QStringLiteral("TxtDeviceSerial"), 0), QStringLiteral("00001"));
+  const QString serial = EncodedSerial(Text(QStringLiteral("LbInputDeviceSiri")), QStringLiteral("00001"));
+  EXPECT_EQ(serial.size(), 12);
+  EXPECT_EQ(Text(QStringLiteral("TxtDeviceSerial"), 1), serial);
+
+  sim_.ClearTranscript();
+  Find(QStringLiteral("CmdBarCodeLabel"), 1)->click();
+  EXPECT_EQ(Sent("ee w:80/02/02000001"), 1);
+  EXPECT_EQ(Text(QStringLiteral("LbBarCodeLabel")), QStringLiteral("02000001"));
+  Find(QStringLiteral("CmdDeviceSerial"), 1)->click();
+  EXPECT_EQ(Sent("ee w:82/03/" + serial.toStdString()), 1);
+  EXPECT_EQ(Text(QStringLiteral("LbDeviceSerial")), serial);
+
+  Find<QTabWidget>(QStringLiteral("SSTabMivorTest"))->setCurrentIndex(3);
+  Form().show();
+  Form().activateWindow();
+  for (const char* name : {"TxtBarCodeLabel", "TxtDeviceSerial", "TxtDate"}) {
+    auto* box = Find<QLineEdit>(QLatin1String(name), 0);
+    box->setFocus(Qt::MouseFocusReason);
+    EXPECT_TRUE(PumpUntilTrue([box] { return !box->text().isEmpty() && box->selectedText() == box->text(); }, 2000))
+        << name;
+  }
 }
 
 }  // namespace
