@@ -4,12 +4,16 @@
 // puts back, and the volume pictures beside the program.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "channel/sim_channel_fixture.h"
+#include "core/qt_dialog_host.h"
+#include "support/scripted_dialogs.h"
 #include "testbench/clock_test.h"
 #include "testbench/dip_switch_test.h"
 #include "testbench/form_mivor_test.h"
@@ -115,6 +119,27 @@ TEST_F(BenchWindowSim, IdentityBoxesOpenWithTheirTextsAndSelectThemOnFocus) {
     EXPECT_TRUE(PumpUntilTrue([box] { return !box->text().isEmpty() && box->selectedText() == box->text(); }, 2000))
         << name;
   }
+}
+
+// The backup RAM question defaults to Cancel: Enter erases nothing.
+TEST_F(BenchWindowSim, EnterInTheRamClearQuestionErasesNothing) {
+  Form();
+  QtDialogHost qt;
+  SetDialogHost(&qt);
+  QString title;
+  OnModal([&title](QWidget* w) {
+    title = w->windowTitle();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &enter);
+  });
+  sim_.ClearTranscript();
+  Find(QStringLiteral("CmdRAMClear"))->click();
+  SetDialogHost(&dialogs_);
+  EXPECT_EQ(title, QStringLiteral("RAM Clear Mode"));
+  EXPECT_EQ(Sent("!!"), 0);
+  EXPECT_EQ(Sent("md"), 0);
+  EXPECT_EQ(Text(QStringLiteral("LbRAMClear")), QStringLiteral("Status"));
+  EXPECT_TRUE(Find(QStringLiteral("CmdRAMClear"))->isEnabled());
 }
 
 }  // namespace
