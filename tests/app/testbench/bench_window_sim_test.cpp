@@ -142,5 +142,22 @@ TEST_F(BenchWindowSim, EnterInTheRamClearQuestionErasesNothing) {
   EXPECT_TRUE(Find(QStringLiteral("CmdRAMClear"))->isEnabled());
 }
 
+// labelInit (here run by the settings read of the EEPROM tab) empties the
+// adjustment tab's message line, greys its panel and darkens the 7-segment
+// picture.
+TEST_F(BenchWindowSim, LabelInitClearsTheTestMessageAndTheSevenSegments) {
+  FormControls& ui = Form().controls();
+  ui.SetText(QStringLiteral("LbTestMsg"), -1, QStringLiteral("消去マージン確認テスト NG"));
+  ui.SetBackColor(QStringLiteral("ShapeTestMsg"), -1, 0xFF);
+  ui.SetText(QStringLiteral("Lb7Seg"), -1, QStringLiteral("8."));
+  Find(QStringLiteral("EEPSetting_Mivor"))->click();
+  EXPECT_GE(Sent("TH"), 1);
+  EXPECT_EQ(Text(QStringLiteral("LbTestMsg")), QString());
+  EXPECT_EQ(Text(QStringLiteral("Lb7Seg")), QString());
+  auto* panel = Find<QWidget>(QStringLiteral("ShapeTestMsg"));
+  panel->resize(40, 20);
+  EXPECT_EQ(panel->grab().toImage().pixelColor(1, 1), QColor(0xE0, 0xE0, 0xE0));
+}
+
 }  // namespace
 }  // namespace quorel::testing
