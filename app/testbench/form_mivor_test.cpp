@@ -235,6 +235,7 @@ QWidget* FormMivorTest::BuildAdminTab() {
 void FormMivorTest::FormLoad() {
   ui_.SetValue(QStringLiteral("ChkTestAdmin"), -1, mm().gAdminMode == 1 ? 1 : 0);
   identity_.Load();
+  ShowVolumePicture(ui_, QStringLiteral("Volume0.gif"));
   LoadBenchSettings(ui_);
   labelInit();
   resize(584, 557);  // 8760 x 8355 twips

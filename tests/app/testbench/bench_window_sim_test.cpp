@@ -6,12 +6,14 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "channel/sim_channel_fixture.h"
+#include "core/folders.h"
 #include "core/qt_dialog_host.h"
 #include "support/scripted_dialogs.h"
 #include "testbench/clock_test.h"
@@ -44,6 +46,14 @@ class BenchWindowSim : public SimChannelTest {
     return w;
   }
   QString Text(const QString& name, int index = -1) { return Form().controls().Text(name, index); }
+  // The picture PicVolume shows, as an image (null when it shows none).
+  QImage Shown() {
+    auto* box = Find<QLabel>(QStringLiteral("PicVolume"));
+    return box->pixmap().isNull() ? QImage() : box->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+  static QImage Picture(const char* name) {
+    return QImage(JoinPath(ProgramDir(), QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
+  }
 
   ChannelJobHost channelHost_{channel_};
   HookedHost host_{channelHost_};
@@ -157,6 +167,45 @@ TEST_F(BenchWindowSim, LabelInitClearsTheTestMessageAndTheSevenSegments) {
   auto* panel = Find<QWidget>(QStringLiteral("ShapeTestMsg"));
   panel->resize(40, 20);
   EXPECT_EQ(panel->grab().toImage().pixelColor(1, 1), QColor(0xE0, 0xE0, 0xE0));
+}
+
+// The volume pictures are drawn at build time beside the program; the
+// window opens with the silent one and the buzzer check steps through them.
+TEST_F(BenchWindowSim, VolumePicturesComeFromBesideTheProgram) {
+  int waves[3] = {};
+  const char* const names[] = {"Volume0.gif", "Volume1.gif", "Volume3.gif"};
+  for (int i = 0; i < 3; ++i) {
+    const QImage p = Picture(names[i]);
+    ASSERT_FALSE(p.isNull()) << names[i];
+    EXPECT_EQ(p.size(), QSize(32, 32));
+    for (int y = 0; y < 32; ++y)
+      for (int x = 16; x < 32; ++x) waves[i] += p.pixelColor(x, y) == QColor(0x00, 0x50, 0xC0);
+  }
+  EXPECT_EQ(waves[0], 0);
+  EXPECT_GT(waves[1], 0);
+  EXPECT_GT(waves[2], 2 * waves[1]);
+
+  EXPECT_EQ(Find<QLabel>(QStringLiteral("PicVolume"))->text(), QString());
+  EXPECT_EQ(Shown(), Picture("Volume0.gif"));
+  std::vector<QImage> shown;
+  host_.before = [&](const QString& c) {
+    if (c.startsWith(QLatin1String("BZ")) && c != QLatin1String("BZv2")) shown.push_back(Shown());
+  };
+  Form().controls().SetText(QStringLiteral("TxtRWDevTstTimer"), 2, QStringLiteral("0"));
+  Find(QStringLiteral("CmdRWDevTst"), 2)->click();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0], Picture("Volume3.gif"));
+  EXPECT_EQ(shown[1], Picture("Volume1.gif"));
+  EXPECT_EQ(shown[2], Picture("Volume0.gif"));
+}
+
+// Without the files the box stays empty: no file name shows as text.
+TEST_F(BenchWindowSim, MissingVolumePictureLeavesTheBoxEmpty) {
+  qputenv("QUOREL_PROGRAM_DIR", dir_.path().toLocal8Bit());
+  Form();
+  qputenv("QUOREL_PROGRAM_DIR", QUOREL_LIBRARY_DIR);
+  EXPECT_TRUE(Shown().isNull());
+  EXPECT_EQ(Find<QLabel>(QStringLiteral("PicVolume"))->text(), QString());
 }
 
 }  // namespace

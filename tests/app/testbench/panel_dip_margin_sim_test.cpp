@@ -96,10 +96,12 @@ TEST_F(PanelSim, LedCheckEndsOnBlinkModeFourWithItsTimerStopped) {
 TEST_F(PanelSim, BuzzerWithALetterStepTimeRunsWithoutPause) {
   ui_.SetText("TxtRWDevTstTimer", 2, "fast");
   PanelTest test(ui_, host_, state_);
+  QStringList pictures;
+  test.SetPictureHook([&](const QString& file) { pictures << file; });
   sim_.ClearTranscript();
   test.Click(2);
   EXPECT_EQ(Commands("BZ"), (std::vector<std::string>{"BZ:000000", "BZv2", "BZv1", "BZ", "BZv2"}));
-  EXPECT_EQ(ui_.Text("PicVolume"), "Volume0.gif");
+  EXPECT_EQ(pictures, (QStringList{"Volume3.gif", "Volume1.gif", "Volume0.gif"}));
 }
 
 TEST_F(PanelSim, DswReadSplitsTheBanks) {
