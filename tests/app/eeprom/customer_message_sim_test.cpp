@@ -120,6 +120,31 @@ TEST_F(MessageOnSimulator, AllRowsReadRefillsBothMessageBoxes) {
   EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("HELLO"));
 }
 
+// The all-rows read fills the message window only while it is shown: it
+// neither creates one nor overwrites one that is hidden.
+TEST_F(MessageOnSimulator, AllRowsReadLeavesAMessageWindowThatIsNotShownAlone) {
+  Control("eeprom set 90 00480049FFFF");
+  int loads = 0;
+  MessagePeers::SetMessageLoader([this, &loads]() -> QWidget* {
+    ++loads;
+    return &Msg();
+  });
+  FormEEP& eep = Eep();
+  eep.controls().SetValue(QStringLiteral("OpEEPAllRdWr_Mivor"), 0, 1);
+  Find<QAbstractButton>(eep, QStringLiteral("CmdEepAll_Mivor"))->click();
+  EXPECT_EQ(eep.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("HI"));
+  EXPECT_EQ(loads, 0);
+  EXPECT_FALSE(msg_);
+
+  FormEEPMsg& msg = Msg();
+  msg.controls().SetText(QStringLiteral("TxtCSMsg"), -1, QStringLiteral("mine"));
+  msg.controls().SetText(QStringLiteral("TxtEEPALL_Mivor"), 9, QStringLiteral("0041"));
+  Find<QAbstractButton>(eep, QStringLiteral("CmdEepAll_Mivor"))->click();
+  EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("mine"));
+  EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtEEPALL_Mivor"), 9), QStringLiteral("0041"));
+  MessagePeers::SetMessageLoader(nullptr);
+}
+
 TEST_F(MessageOnSimulator, RowButtonsReadOnClickAndWriteOnRightRelease) {
   FormEEPMsg& msg = Msg();
   msg.show();
