@@ -145,6 +145,23 @@ TEST_F(MessageOnSimulator, AllRowsReadLeavesAMessageWindowThatIsNotShownAlone) {
   MessagePeers::SetMessageLoader(nullptr);
 }
 
+// Both windows open in viewer mode with the check box's opening caption;
+// the mode captions come with the first switch.
+TEST_F(MessageOnSimulator, WindowsOpenWithTheServiceMessageViewerCaption) {
+  for (QWidget* w : {static_cast<QWidget*>(&Eep()), static_cast<QWidget*>(&Msg())}) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    auto* mode = Find<QCheckBox>(*w, QStringLiteral("ChkCSMsg"));
+    EXPECT_EQ(mode->text(), QStringLiteral("Service Message Viewer"));
+    EXPECT_FALSE(mode->isChecked());
+    EXPECT_TRUE(Find<QPlainTextEdit>(*w, QStringLiteral("TxtCSMsg"))->isReadOnly());
+    EXPECT_EQ(Find<QAbstractButton>(*w, QStringLiteral("CmdCSMsgW"))->text(), QStringLiteral("Read"));
+    mode->setChecked(true);
+    EXPECT_EQ(mode->text(), QStringLiteral("CS Message Editor"));
+    mode->setChecked(false);
+    EXPECT_EQ(mode->text(), QStringLiteral("CS Message Viewer"));
+  }
+}
+
 TEST_F(MessageOnSimulator, RowButtonsReadOnClickAndWriteOnRightRelease) {
   FormEEPMsg& msg = Msg();
   msg.show();
