@@ -12,12 +12,19 @@ namespace quorel {
 enum class BoxIcon { kNone, kCritical, kQuestion, kExclamation, kInformation };
 enum class BoxButtons { kOk, kOkCancel, kRetryCancel, kYesNo, kAbortRetryIgnore, kYesNoCancel };
 enum class BoxAnswer { kOk, kCancel, kRetry, kYes, kNo, kAbort, kIgnore };
+// The button that Enter presses, counted in the box's button order (OK
+// Cancel; Retry Cancel; Yes No; Abort Retry Ignore; Yes No Cancel). The
+// values are the platform's default-button bits of a box style (305 = 256
+// + 48 exclamation + 1 OK/Cancel: Cancel is the default). A box without
+// that many buttons defaults to its first.
+enum class BoxDefault { kFirst = 0, kSecond = 256, kThird = 512, kFourth = 768 };
 
 struct BoxRequest {
   QString text;
   BoxButtons buttons = BoxButtons::kOk;
   BoxIcon icon = BoxIcon::kNone;
   QString title;  // already resolved: never empty
+  BoxDefault defaultButton = BoxDefault::kFirst;
 };
 
 struct InputRequest {
@@ -41,6 +48,9 @@ struct FileRequest {
 // box has one, OK for an OK box, No for Yes/No, Abort for Abort/Retry/Ignore.
 BoxAnswer CloseAnswer(BoxButtons buttons);
 
+// The answer of the box's default button: what Enter gives.
+BoxAnswer DefaultAnswer(BoxButtons buttons, BoxDefault defaultButton);
+
 class DialogHost {
  public:
   virtual ~DialogHost() = default;
@@ -62,6 +72,6 @@ void SetDialogHost(DialogHost* host);
 
 // A message box; an empty title shows the program title.
 BoxAnswer MsgBox(const QString& text, BoxButtons buttons = BoxButtons::kOk, BoxIcon icon = BoxIcon::kNone,
-                 const QString& title = QString());
+                 const QString& title = QString(), BoxDefault defaultButton = BoxDefault::kFirst);
 
 }  // namespace quorel

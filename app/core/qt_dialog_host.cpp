@@ -23,6 +23,19 @@ QMessageBox::StandardButtons ButtonsOf(BoxButtons buttons) {
   return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton ButtonOf(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::kOk: return QMessageBox::Ok;
+    case BoxAnswer::kCancel: return QMessageBox::Cancel;
+    case BoxAnswer::kRetry: return QMessageBox::Retry;
+    case BoxAnswer::kYes: return QMessageBox::Yes;
+    case BoxAnswer::kNo: return QMessageBox::No;
+    case BoxAnswer::kAbort: return QMessageBox::Abort;
+    case BoxAnswer::kIgnore: return QMessageBox::Ignore;
+  }
+  return QMessageBox::Ok;
+}
+
 QMessageBox::Icon IconOf(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::kNone: return QMessageBox::NoIcon;
@@ -44,6 +57,7 @@ QString StartPath(const FileRequest& request) {
 BoxAnswer QtDialogHost::Box(const BoxRequest& request) {
   QMessageBox box(IconOf(request.icon), request.title, request.text, ButtonsOf(request.buttons),
                   QApplication::activeWindow());
+  box.setDefaultButton(ButtonOf(DefaultAnswer(request.buttons, request.defaultButton)));
   switch (box.exec()) {
     case QMessageBox::Ok: return BoxAnswer::kOk;
     case QMessageBox::Cancel: return BoxAnswer::kCancel;

@@ -42,6 +42,12 @@ CustomerMessagePanel::CustomerMessagePanel(FormControls& ui, EepJobRunner& jobs,
 void CustomerMessagePanel::ModeClick() {
   const bool editor = ui_.Ticked(kMode);
   ui_.SetText(kMode, -1, editor ? QStringLiteral("CS Message Editor") : QStringLiteral("CS Message Viewer"));
+  ShowMode(editor);
+}
+
+void CustomerMessagePanel::OpenInViewerMode() { ShowMode(false); }
+
+void CustomerMessagePanel::ShowMode(bool editor) {
   if (setEditable_)
     setEditable_(editor);
   else

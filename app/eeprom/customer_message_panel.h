@@ -45,6 +45,9 @@ class CustomerMessagePanel {
 
   // ChkCSMsg_Click: the mode follows the check box.
   void ModeClick();
+  // The window opens in viewer mode; the check box keeps its opening
+  // caption ("Service Message Viewer") until the mode is first switched.
+  void OpenInViewerMode();
   // TxtCSMsg_Change: the count label and tool tip; the overflow box when
   // the message is over 192 digits.
   void TextChange();
@@ -74,6 +77,8 @@ class CustomerMessagePanel {
   std::optional<QString> ShowRow(int row, const QString& reply);
   void EmptyRows(FormControls& ui);
   bool CheckCount();
+  // The message box, its button and their colours for the mode.
+  void ShowMode(bool editor);
   FormControls* Peer() const { return peer_ ? peer_() : nullptr; }
 
   FormControls& ui_;

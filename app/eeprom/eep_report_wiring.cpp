@@ -68,7 +68,7 @@ ReportAndMessageWiring::ReportAndMessageWiring(QWidget* window, WidgetControls& 
     controls_.SetText(QStringLiteral("TxtCSMsg"), -1, text);
     if (FormControls* msg = MessagePeers::VisibleMessage()) msg->SetText(QStringLiteral("TxtCSMsg"), -1, text);
   };
-  panel_.ModeClick();
+  panel_.OpenInViewerMode();
   MessagePeers::SetEepWindow(window, &controls);
 }
 

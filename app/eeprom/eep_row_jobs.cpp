@@ -133,10 +133,11 @@ void RowGrid::MivorAll(EepJob& job) {
         }
       if (!goOn) return;
     }
-    // The message as rows 9 to 11 now hold it, in both message boxes.
+    // The message as rows 9 to 11 now hold it, in both message boxes; a
+    // message window that is not shown is not this read's to fill.
     const QString message = CustomerMessagePanel::DecodeRowBoxes(frame_.ui());
     frame_.ui().SetText(QStringLiteral("TxtCSMsg"), -1, message);
-    if (FormControls* msg = MessagePeers::LoadedMessage()) msg->SetText(QStringLiteral("TxtCSMsg"), -1, message);
+    if (FormControls* msg = MessagePeers::VisibleMessage()) msg->SetText(QStringLiteral("TxtCSMsg"), -1, message);
     return;
   }
   const QString question =

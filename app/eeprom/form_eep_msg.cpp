@@ -106,7 +106,7 @@ void FormEEPMsg::Load() {
                          QStringLiteral("EEPROM 0x") + RowDigit(row) + QStringLiteral("0～0x") + RowDigit(row) +
                              QStringLiteral("Fを読み込みます。"));
   }
-  panel_.ModeClick();
+  panel_.OpenInViewerMode();
   if (mm().gAdminMode == 1) controls_.SetValue(QStringLiteral("ChkAdminiMode"), 1);
 }
 

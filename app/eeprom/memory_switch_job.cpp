@@ -51,6 +51,10 @@ void MemorySwitchJob::Click(int index) {
     SetStatus(QStringLiteral("現設定未取得､書き込みできません"));
     return;
   }
+  // Each read stands alone: one that fails (or never gets as far as the
+  // word) withdraws what an earlier good read allowed, since its boxes no
+  // longer show the device's switches.
+  if (index == 0) readAnswered_ = false;
   LabelInit();
   jobs_.Run(kSwitchJob, [this, index](EepJob& job) {
     if (!ModelFits(job)) return;

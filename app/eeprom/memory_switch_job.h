@@ -3,9 +3,9 @@
 // Both check this job's own "VS": the family "Mivor" with firmware 7 or
 // later.
 //
-// Write is refused until a read in this window was answered "Aee90" (an
-// unset word "FFFF" counts): the low byte sent otherwise would clear the
-// switches the user cannot see or change.
+// Write is refused unless the last read in this window was answered "Aee90"
+// (an unset word "FFFF" counts): the low byte sent otherwise would clear
+// the switches the user cannot see or change.
 #pragma once
 #include <QString>
 #include <functional>

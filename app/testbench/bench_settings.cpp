@@ -4,6 +4,7 @@
 #include "core/main_module.h"
 #include "core/settings_file.h"
 #include "testbench/bench_tab_placeholders.h"
+#include "testbench/print_test_button.h"
 
 namespace quorel {
 namespace {
@@ -114,6 +115,8 @@ void BenchLabelInit(FormControls& ui) {
   for (int i = 0; i < 3; ++i) ui.SetEnabled(QStringLiteral("LbCkSet"), i, false);
   ui.SetEnabled(QStringLiteral("FrameCkSet"), -1, false);
   ui.SetEnabled(QStringLiteral("TxtCkGap"), -1, false);
+  ShowPrintTestMessage(ui, 0xE0E0E0, QString());  // the adjustment tab's message line, grey
+  ui.SetText(QStringLiteral("Lb7Seg"), -1, QString());
   ui.SetText(QStringLiteral("LbRAMClearOKNG"), -1, QString());
   ui.SetText(QStringLiteral("LbRAMPercent"), -1, QStringLiteral("0%"));
   SensorJitterSettingsLabelInit(ui);

@@ -140,6 +140,10 @@ void DipSwitchTest::DswGraOnOff(int mode, const QString& bits1, const QString& b
     }
 }
 
+void DipSwitchTest::Stop() {
+  if (ui_.Text(kButton) != kStart) stop_ = true;
+}
+
 void DipSwitchTest::Click() {
   if (mm().gResetWaiting) return;
   if (ui_.Text(kButton) != kStart) {
@@ -170,10 +174,13 @@ void DipSwitchTest::Run() {
     tracker_.Feed(reading);
     if (reading) DswGraOnOff(2, DswBits(reply, 1), DswBits(reply, 2));
   };
+  // The loop answers to its own Stop only: a stop request another bench
+  // test left behind (mAbortRequest) is not this test's.
+  auto ended = [this] { return stop_ || !mm().gPortOpen || mm().gAppClosing == 1; };
   read();
-  while (!tracker_.Done() && mm().gPortOpen && !stop_ && !BenchMustEnd(state_)) {
+  while (!tracker_.Done() && !ended()) {
     PumpPendingEvents();
-    if (stop_ || BenchMustEnd(state_)) break;
+    if (ended()) break;
     read();
   }
   const bool ok = tracker_.Done();

@@ -69,6 +69,8 @@ class DipSwitchTest {
   DipSwitchTest(FormControls& ui, JobHost& host, BenchJobState& state);
   // CmdDSWTest_Click: starts the test or, while it runs, stops it.
   void Click();
+  // The window closes: a running test ends after its current reading.
+  void Stop();
   // Draws both banks from their bit strings in the switches' test colours;
   // mode 1 and 2 only (the positions are kept by the tracker).
   void DswGraOnOff(int mode, const QString& bits1, const QString& bits2);

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/device_channel.h"
@@ -99,11 +100,15 @@ QWidget* FormMivorTest::BuildIdentityTab() {
     const char* result;
     IdentityItem item;
     int maxNormal, maxRaw;
+    const char* designNormal;  // the boxes' texts as the window opens
+    const char* designRaw;
   };
   const Row rows[] = {
-      {"Bar Code Label", "CmdBarCodeLabel", "TxtBarCodeLabel", "ChkBarcodeLabel", "LbBarCodeLabel", IdentityItem::kBarCode, 7, 8},
-      {"Serial No.", "CmdDeviceSerial", "TxtDeviceSerial", "ChkDeviceSerial", "LbDeviceSerial", IdentityItem::kSerial, 5, 12},
-      {"Date", "CmdDate", "TxtDate", "ChkDate", "lbDate", IdentityItem::kDate, 6, 8},
+      {"Bar Code Label", "CmdBarCodeLabel", "TxtBarCodeLabel", "ChkBarcodeLabel", "LbBarCodeLabel",
+       IdentityItem::kBarCode, 7, 8, "2000001", "02000001"},
+      {"Serial No.", "CmdDeviceSerial", "TxtDeviceSerial", "ChkDeviceSerial", "LbDeviceSerial", IdentityItem::kSerial,
+       5, 12, "00001", "024641100001"},
+      {"Date", "CmdDate", "TxtDate", "ChkDate", "lbDate", IdentityItem::kDate, 6, 8, "", ""},  // today, at load
   };
   int r = 0;
   for (const Row& row : rows) {
@@ -114,6 +119,8 @@ QWidget* FormMivorTest::BuildIdentityTab() {
     normal->setChecked(true);
     auto* t0 = Edit(box, QLatin1String(row.text), 0, row.maxNormal);
     auto* t1 = Edit(box, QLatin1String(row.text), 1, row.maxRaw);
+    t0->setText(QLatin1String(row.designNormal));
+    t1->setText(QLatin1String(row.designRaw));
     t1->setEnabled(false);
     bg->addWidget(normal, 0, 0);
     bg->addWidget(raw, 1, 0);
@@ -153,6 +160,7 @@ QWidget* FormMivorTest::BuildIdentityTab() {
     }
     // Enter in either box writes by the pair's ticks.
     for (QLineEdit* e : {t0, t1}) {
+      e->installEventFilter(this);
       const IdentityItem item = row.item;
       QObject::connect(e, &QLineEdit::returnPressed, this, [this, item] { identity_.Click(item, 1); });
     }
@@ -231,6 +239,7 @@ QWidget* FormMivorTest::BuildAdminTab() {
 void FormMivorTest::FormLoad() {
   ui_.SetValue(QStringLiteral("ChkTestAdmin"), -1, mm().gAdminMode == 1 ? 1 : 0);
   identity_.Load();
+  ShowVolumePicture(ui_, QStringLiteral("Volume0.gif"));
   LoadBenchSettings(ui_);
   labelInit();
   resize(584, 557);  // 8760 x 8355 twips
@@ -239,7 +248,11 @@ void FormMivorTest::FormLoad() {
 void FormMivorTest::labelInit() { BenchLabelInit(ui_); }
 
 bool FormMivorTest::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut) {
+  if (event->type() == QEvent::FocusIn) {
+    // An identity box gets the focus with its whole text selected, so typing
+    // replaces it; after the click that gave the focus has placed the caret.
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) QTimer::singleShot(0, box, &QLineEdit::selectAll);
+  } else if (event->type() == QEvent::FocusOut) {
     for (int i = 0; i < 3; ++i)
       if (watched == ui_.Find(QStringLiteral("TxtDeviceSiri"), i)) identity_.SerialPartLeft(i);
   }

@@ -1,14 +1,17 @@
 #include "testbench/panel_tab_page.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/folders.h"
 #include "core/form_controls.h"
 #include "testbench/bench_widgets.h"
 #include "testbench/dip_switch_test.h"
@@ -52,7 +55,10 @@ QWidget* PanelFrame(QWidget* page) {
   auto* leds = new QHBoxLayout;
   for (int i = 0; i < 3; ++i) leds->addWidget(Shape(frame, QStringLiteral("ShpLED"), i, 20, 20));
   g->addLayout(leds, 3, 3);
-  g->addWidget(Label(frame, QStringLiteral("PicVolume"), -1, QString()), 4, 3);
+  auto* volume = Label(frame, QStringLiteral("PicVolume"), -1, QString());
+  volume->setFixedSize(36, 36);  // the speaker pictures are 32 x 32
+  volume->setAlignment(Qt::AlignCenter);
+  g->addWidget(volume, 4, 3);
   return frame;
 }
 
@@ -94,15 +100,30 @@ QWidget* BuildPanelTabPage() {
   return page;
 }
 
+void ShowVolumePicture(WidgetControls& ui, const QString& file) {
+  auto* box = ui.Get<QLabel>(QStringLiteral("PicVolume"));
+  if (!box) return;
+  const QPixmap picture(JoinPath(ProgramDir(), file));
+  if (picture.isNull()) box->clear();
+  else box->setPixmap(picture);
+}
+
 void InstallPanelTab(QObject* owner, WidgetControls& ui, JobHost& host, BenchJobState& state) {
   // The tests live in a child of the owner, so they go with the window.
   struct Holder : QObject {
     Holder(QObject* parent, FormControls& ui, JobHost& host, BenchJobState& state)
         : QObject(parent), panel(ui, host, state), dip(ui, host, state) {}
+    // The DIP-switch test watches only its own stop: closing the window is one.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (watched == parent() && event->type() == QEvent::Close) dip.Stop();
+      return QObject::eventFilter(watched, event);
+    }
     PanelTest panel;
     DipSwitchTest dip;
   };
   auto* holder = new Holder(owner, ui, host, state);
+  owner->installEventFilter(holder);
+  holder->panel.SetPictureHook([&ui](const QString& file) { ShowVolumePicture(ui, file); });
   UnlockDipFrame(ui);  // every switch OFF and untested
   for (int i = 0; i < 3; ++i)
     if (auto* b = ui.Get<QPushButton>(QStringLiteral("CmdRWDevTst"), i))

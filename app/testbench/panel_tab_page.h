@@ -3,6 +3,7 @@
 // the wiring of their buttons to a PanelTest and a DipSwitchTest that the
 // page's owner keeps.
 #pragma once
+#include <QString>
 #include <QWidget>
 
 namespace quorel {
@@ -13,6 +14,10 @@ struct BenchJobState;
 
 // The page with every control of the tab, in its idle look.
 QWidget* BuildPanelTabPage();
+
+// PicVolume shows the picture file of that name from the program's folder;
+// a file that is not there (or not a picture) leaves the box empty.
+void ShowVolumePicture(WidgetControls& ui, const QString& file);
 
 // Connects the page's buttons (found through ui, which must already hold
 // the page's widgets) to the two tests, living as long as owner.

@@ -198,7 +198,7 @@ void PanelTest::RunLeds() {
 
 void PanelTest::RunBuzzer() {
   for (const PanelStep& step : BuzzerSteps()) {
-    ui_.SetText(QStringLiteral("PicVolume"), -1, step.caption);
+    if (showPicture_) showPicture_(step.caption);
     Send(step.commands);
     if (step.wait) Wait();
   }

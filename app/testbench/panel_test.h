@@ -33,7 +33,7 @@ QString MemoryWriteCommand(uint32_t address, uint8_t value);
 const std::vector<PanelStep>& SevenSegmentSteps();
 // What the 7-segment check sends after its closing box.
 QStringList SevenSegmentClosing();
-// The buzzer check's three steps (caption: the picture's file name).
+// The buzzer check's three steps (caption: the picture file PicVolume shows).
 const std::vector<PanelStep>& BuzzerSteps();
 // A step-time box as seconds: a number from 0 up; anything else (empty,
 // letters, negative, not finite) is 0, so the check runs without pauses.
@@ -76,6 +76,8 @@ class PanelTest {
   static constexpr uint32_t kLamp0Lit = 0xC0FFC0;
 
   PanelTest(FormControls& ui, JobHost& host, BenchJobState& state);
+  // How the window shows a picture file in PicVolume (the buzzer steps).
+  void SetPictureHook(std::function<void(const QString& file)> show) { showPicture_ = std::move(show); }
   // CmdRWDevTst_Click(index).
   void Click(int index);
   const LedBlinker& blinker() const { return blinker_; }
@@ -95,6 +97,7 @@ class PanelTest {
   BenchJobState& state_;
   int index_ = 0;
   LedBlinker blinker_;
+  std::function<void(const QString&)> showPicture_;
 };
 
 }  // namespace quorel

@@ -51,9 +51,10 @@ void RamClearJob::Click() {
 
 void RamClearJob::Run() {
   MainModule& m = mm();
+  // Erasing is not undone: Enter must not do it, Cancel is the default.
   const BoxAnswer answer =
       MsgBox(QStringLiteral("ＲＡＭ上の全ての設定が消去されます。\nよろしいでしょうか？"), BoxButtons::kOkCancel,
-             BoxIcon::kExclamation, QStringLiteral("RAM Clear Mode"));
+             BoxIcon::kExclamation, QStringLiteral("RAM Clear Mode"), BoxDefault::kSecond);
   if (answer != BoxAnswer::kOk) return;
   ui_.SetForeColor(kStatus, -1, kButtonText);
   ui_.SetText(kStatus, -1, QStringLiteral("Status"));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -19,14 +20,7 @@
 namespace quorel {
 namespace {
 
-// Runs act on the modal window as soon as it is up.
-void OnModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w) act(w);
-    else OnModal(act);
-  });
-}
+using testing::OnModal;
 
 BoxAnswer ClosedBox(BoxButtons buttons) {
   OnModal([](QWidget* w) { w->close(); });
@@ -40,6 +34,41 @@ TEST(QtDialogs, ClosingABoxCountsAsItsCancel) {
   EXPECT_EQ(ClosedBox(BoxButtons::kRetryCancel), BoxAnswer::kCancel);
   EXPECT_EQ(ClosedBox(BoxButtons::kYesNo), BoxAnswer::kNo);
   EXPECT_EQ(CloseAnswer(BoxButtons::kAbortRetryIgnore), BoxAnswer::kAbort);
+}
+
+// Enter presses the default button that the box's style names, counted in
+// the box's own button order; a style naming a button the box lacks falls
+// back to the first.
+TEST(QtDialogs, EnterPressesTheDefaultButtonOfTheStyle) {
+  struct Case {
+    BoxButtons buttons;
+    BoxDefault defaultButton;
+    BoxAnswer enter;
+  };
+  const Case cases[] = {
+      {BoxButtons::kOk, BoxDefault::kFirst, BoxAnswer::kOk},
+      {BoxButtons::kOk, BoxDefault::kSecond, BoxAnswer::kOk},
+      {BoxButtons::kOkCancel, BoxDefault::kFirst, BoxAnswer::kOk},
+      {BoxButtons::kOkCancel, BoxDefault::kSecond, BoxAnswer::kCancel},
+      {BoxButtons::kRetryCancel, BoxDefault::kSecond, BoxAnswer::kCancel},
+      {BoxButtons::kYesNo, BoxDefault::kSecond, BoxAnswer::kNo},
+      {BoxButtons::kAbortRetryIgnore, BoxDefault::kSecond, BoxAnswer::kRetry},
+      {BoxButtons::kAbortRetryIgnore, BoxDefault::kThird, BoxAnswer::kIgnore},
+      {BoxButtons::kYesNoCancel, BoxDefault::kThird, BoxAnswer::kCancel},
+      {BoxButtons::kYesNoCancel, BoxDefault::kFourth, BoxAnswer::kYes},
+  };
+  QtDialogHost host;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.buttons) * 1000 + static_cast<int>(c.defaultButton));
+    EXPECT_EQ(DefaultAnswer(c.buttons, c.defaultButton), c.enter);
+    OnModal([](QWidget* w) {
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &enter);
+    });
+    EXPECT_EQ(host.Box({QStringLiteral("text"), c.buttons, BoxIcon::kExclamation, QStringLiteral("title"),
+                        c.defaultButton}),
+              c.enter);
+  }
 }
 
 TEST(QtDialogs, ButtonsGiveTheirAnswersAndBoxesShowTheirTexts) {

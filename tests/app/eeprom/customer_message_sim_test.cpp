@@ -120,6 +120,48 @@ TEST_F(MessageOnSimulator, AllRowsReadRefillsBothMessageBoxes) {
   EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("HELLO"));
 }
 
+// The all-rows read fills the message window only while it is shown: it
+// neither creates one nor overwrites one that is hidden.
+TEST_F(MessageOnSimulator, AllRowsReadLeavesAMessageWindowThatIsNotShownAlone) {
+  Control("eeprom set 90 00480049FFFF");
+  int loads = 0;
+  MessagePeers::SetMessageLoader([this, &loads]() -> QWidget* {
+    ++loads;
+    return &Msg();
+  });
+  FormEEP& eep = Eep();
+  eep.controls().SetValue(QStringLiteral("OpEEPAllRdWr_Mivor"), 0, 1);
+  Find<QAbstractButton>(eep, QStringLiteral("CmdEepAll_Mivor"))->click();
+  EXPECT_EQ(eep.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("HI"));
+  EXPECT_EQ(loads, 0);
+  EXPECT_FALSE(msg_);
+
+  FormEEPMsg& msg = Msg();
+  msg.controls().SetText(QStringLiteral("TxtCSMsg"), -1, QStringLiteral("mine"));
+  msg.controls().SetText(QStringLiteral("TxtEEPALL_Mivor"), 9, QStringLiteral("0041"));
+  Find<QAbstractButton>(eep, QStringLiteral("CmdEepAll_Mivor"))->click();
+  EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtCSMsg")), QStringLiteral("mine"));
+  EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtEEPALL_Mivor"), 9), QStringLiteral("0041"));
+  MessagePeers::SetMessageLoader(nullptr);
+}
+
+// Both windows open in viewer mode with the check box's opening caption;
+// the mode captions come with the first switch.
+TEST_F(MessageOnSimulator, WindowsOpenWithTheServiceMessageViewerCaption) {
+  for (QWidget* w : {static_cast<QWidget*>(&Eep()), static_cast<QWidget*>(&Msg())}) {
+    SCOPED_TRACE(w->objectName().toStdString());
+    auto* mode = Find<QCheckBox>(*w, QStringLiteral("ChkCSMsg"));
+    EXPECT_EQ(mode->text(), QStringLiteral("Service Message Viewer"));
+    EXPECT_FALSE(mode->isChecked());
+    EXPECT_TRUE(Find<QPlainTextEdit>(*w, QStringLiteral("TxtCSMsg"))->isReadOnly());
+    EXPECT_EQ(Find<QAbstractButton>(*w, QStringLiteral("CmdCSMsgW"))->text(), QStringLiteral("Read"));
+    mode->setChecked(true);
+    EXPECT_EQ(mode->text(), QStringLiteral("CS Message Editor"));
+    mode->setChecked(false);
+    EXPECT_EQ(mode->text(), QStringLiteral("CS Message Viewer"));
+  }
+}
+
 TEST_F(MessageOnSimulator, RowButtonsReadOnClickAndWriteOnRightRelease) {
   FormEEPMsg& msg = Msg();
   msg.show();

@@ -156,5 +156,24 @@ TEST_F(MemorySwitchOnSimulator, WriteWithoutAGoodReadSendsNothing) {
   EXPECT_EQ(0, Sent("ee w:"));
 }
 
+// A failed read withdraws what the good read before it allowed: the boxes
+// it unticked no longer show the device, and writing them would clear the
+// hidden switches 4, 6, 7 and 8.
+TEST_F(MemorySwitchOnSimulator, FailedReadAfterAGoodOneRefusesWrite) {
+  Control("eeprom set 2F 17E8");
+  Load(BoxAnswer::kOk);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(i == 4 || i >= 6, Box(i)->isChecked()) << i;
+  Control("eeprom fail 2F 37");
+  Read();
+  EXPECT_EQ(QStringLiteral("現設定、読み込みエラー！！"), Status());
+  Write();
+  EXPECT_EQ(0, Sent("ee w:"));
+  EXPECT_EQ(QStringLiteral("現設定未取得､書き込みできません"), Status());
+  Control("eeprom fail off");
+  Read();
+  Write();
+  EXPECT_EQ(1, Sent("ee w:2F/01/17E8"));
+}
+
 }  // namespace
 }  // namespace quorel::eep

@@ -18,20 +18,12 @@
 #include "core/main_module.h"
 #include "core/password_prompt.h"
 #include "core/qt_dialog_host.h"
+#include "support/scripted_dialogs.h"
 
 namespace quorel {
 namespace {
 
-// Runs act on the modal window as soon as it is up.
-void OnModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w)
-      act(w);
-    else
-      OnModal(act);
-  });
-}
+using testing::OnModal;
 
 TEST(MaskedPrompt, FiveDigitsShowAsFiveStarsAndComeBackAsTyped) {
   QtDialogHost host;

@@ -1,6 +1,8 @@
 #include "scripted_dialogs.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,15 @@ const char* KindName(RecordedBox::Kind kind) {
 }
 
 }  // namespace
+
+void OnModal(std::function<void(QWidget*)> act) {
+  QTimer::singleShot(0, [act] {
+    if (QWidget* w = QApplication::activeModalWidget())
+      act(w);
+    else
+      OnModal(act);
+  });
+}
 
 ScriptedDialogs::ScriptedDialogs() { SetDialogHost(this); }
 
@@ -65,7 +76,8 @@ std::optional<ScriptedDialogs::Step> ScriptedDialogs::Next(RecordedBox::Kind kin
 }
 
 BoxAnswer ScriptedDialogs::Box(const BoxRequest& request) {
-  recorded_.push_back({RecordedBox::Kind::kBox, request.icon, request.buttons, request.title, request.text});
+  recorded_.push_back({RecordedBox::Kind::kBox, request.icon, request.buttons, request.title, request.text,
+                       DefaultAnswer(request.buttons, request.defaultButton)});
   const QString what = QStringLiteral("title \"%1\" text \"%2\"").arg(request.title, request.text);
   const std::optional<Step> step = Next(RecordedBox::Kind::kBox, what);
   if (!step) return CloseAnswer(request.buttons);

@@ -11,6 +11,8 @@
 
 #include "core/dialogs.h"
 
+class QWidget;
+
 namespace quorel::testing {
 
 struct RecordedBox {
@@ -20,7 +22,12 @@ struct RecordedBox {
   BoxButtons buttons = BoxButtons::kOk;
   QString title;
   QString text;  // box text, input prompt, or the modal window's objectName
+  BoxAnswer enter = BoxAnswer::kOk;  // a message box's default button: what Enter gives
 };
+
+// Runs act on the application's modal window as soon as one is up: a test
+// of the Qt host answers a real box or input box this way.
+void OnModal(std::function<void(QWidget*)> act);
 
 class ScriptedDialogs : public DialogHost {
  public:

@@ -16,28 +16,12 @@
 #include "testbench/erase_margin_print.h"
 #include "testbench/erase_margin_test.h"
 #include "testbench/form_mivor_test.h"
+#include "testbench/hooked_job_host.h"
 #include "testbench/panel_test.h"
 #include "testbench/print_position_test.h"
 
 namespace quorel::testing {
 namespace {
-
-// The channel with a hook that runs before each command goes out.
-class HookedHost : public JobHost {
- public:
-  explicit HookedHost(JobHost& inner) : inner_(inner) {}
-  void commIni() override { inner_.commIni(); }
-  ComuOutcome poll() override { return inner_.poll(); }
-  ComuOutcome comu() override {
-    if (before) before(mm().gSendCommand);
-    return inner_.comu();
-  }
-  void SendClAside() override { inner_.SendClAside(); }
-  std::function<void(const QString&)> before;
-
- private:
-  JobHost& inner_;
-};
 
 class PanelSim : public SimChannelTest {
  protected:
@@ -112,10 +96,12 @@ TEST_F(PanelSim, LedCheckEndsOnBlinkModeFourWithItsTimerStopped) {
 TEST_F(PanelSim, BuzzerWithALetterStepTimeRunsWithoutPause) {
   ui_.SetText("TxtRWDevTstTimer", 2, "fast");
   PanelTest test(ui_, host_, state_);
+  QStringList pictures;
+  test.SetPictureHook([&](const QString& file) { pictures << file; });
   sim_.ClearTranscript();
   test.Click(2);
   EXPECT_EQ(Commands("BZ"), (std::vector<std::string>{"BZ:000000", "BZv2", "BZv1", "BZ", "BZv2"}));
-  EXPECT_EQ(ui_.Text("PicVolume"), "Volume0.gif");
+  EXPECT_EQ(pictures, (QStringList{"Volume3.gif", "Volume1.gif", "Volume0.gif"}));
 }
 
 TEST_F(PanelSim, DswReadSplitsTheBanks) {
