@@ -25,6 +25,10 @@ class BmpWindowSim : public SimChannelTest {
   void SetUp() override {
     ASSERT_TRUE(kBmpWindowProgramDirSet);
     SimChannelTest::SetUp();
+    // A picture goes down in hundreds of exchanges, each bounded by these:
+    // a loaded machine must not turn one slow answer into a failed job.
+    mm().gAckTimer = 3000;
+    mm().gRespTimer = 3000;
     mm().gIniPath = dir_.file(QStringLiteral("Quorel.ini"));
     folder_ = dir_.file(QStringLiteral("work")) + QLatin1Char('/');
     WriteIni(QStringLiteral("BMPDown"), QStringLiteral("FileDir"), folder_, mm().gIniPath);

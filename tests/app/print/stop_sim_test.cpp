@@ -68,7 +68,6 @@ TEST_F(BmpStopSim, StopInTheBlockPhaseSendsNoClAmongTheBlocks) {
   Click("CmdBMPFileDisp");
   ui().SetValue(QStringLiteral("OpIBPI"), 0, 1);        // "IB"
   ui().SetValue(QStringLiteral("OpTranceMode"), 1, 1);  // "Form"
-  Control("ibsilent 1");
   QTimer stopper;
   QObject::connect(&stopper, &QTimer::timeout, [this, &stopper] {
     if (mm().gLineBusy == 0) return;  // not yet in the block phase
@@ -81,9 +80,10 @@ TEST_F(BmpStopSim, StopInTheBlockPhaseSendsNoClAmongTheBlocks) {
   const std::vector<QString> log = Log();
   EXPECT_EQ(std::count(log.begin(), log.end(), QStringLiteral("CL")), 0);
   EXPECT_EQ(Tagged("CMD CL"), 0);
-  EXPECT_EQ(ui().Text(QStringLiteral("LbStatusMsg")), QStringLiteral("Error"));
-  Control("ibsilent off");
+  EXPECT_EQ(ui().Text(QStringLiteral("LbStatusMsg")), QStringLiteral("Stop"));
+  // The block mode was ended: the next command is a command again.
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAnswered);
+  EXPECT_EQ(mm().gReplyCommand, QStringLiteral("VS"));
 }
 
 }  // namespace
