@@ -1,9 +1,8 @@
-# vantor_add_gtest(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [SERIAL])
+# vantor_add_gtest(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])
 # One executable; every test case is its own ctest entry and so its own process
-# (the library keeps port objects for the life of a process). SERIAL: ctest
-# runs its tests with no other test beside them (timing figures).
+# (the library keeps port objects for the life of a process).
 function(vantor_add_gtest name)
-  cmake_parse_arguments(ARG "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main Threads::Threads)
   # gtest_discover_tests passes one value per property, so several labels
@@ -12,14 +11,9 @@ function(vantor_add_gtest name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  if(ARG_SERIAL)
-    set(serial TRUE)
-  else()
-    set(serial FALSE)
-  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}" RUN_SERIAL ${serial})
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}")
 endfunction()
 
 # vantor_add_fuzz(<name> SOURCES ... LIBS ...)
