@@ -31,7 +31,7 @@ TEST_F(SimBinary, GoodFrameGetsSynAckBadOneSynNak) {
 TEST_F(SimBinary, BrokenFrameGetsSynNakAndTheLineRecovers) {
   // 16 41 inside a frame breaks it.
   Exchange("16 02 41 16 41 42", kSynNak);
-  ASSERT_TRUE(dev_.WaitForTag(Dir::Host, "BIN [malformed]", 1, 500));
+  ASSERT_TRUE(dev_.WaitForTag(Dir::Host, "BIN [malformed]", 1, 5000));
   Exchange(kFrame41_16_42, kSynAck);
 }
 

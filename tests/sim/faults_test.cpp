@@ -145,7 +145,7 @@ TEST_F(SimFaults, SendPutsBytesOnTheLineNow) {
   EXPECT_EQ("02 41 03", HexOf(Read(3)));
   Ctl("send text:OK");
   EXPECT_EQ("4F 4B", HexOf(Read(2)));
-  EXPECT_TRUE(dev_.WaitForTag(Dir::Device, "SEND", 2, 500));
+  EXPECT_TRUE(dev_.WaitForTag(Dir::Device, "SEND", 2, 5000));
 }
 
 TEST_F(SimFaults, FaultsOffAndResetClearEverything) {

@@ -172,14 +172,15 @@ TEST_F(SimLine, PaceTakesAtWireSpeed) {
   const uint64_t took = NowMs() - t0;
   EXPECT_GE(took, 100u);
   EXPECT_LE(took, 1500u);
-  EXPECT_TRUE(dev_.WaitForTag(Dir::Host, "DATA AAAA", 1, 100));
+  EXPECT_TRUE(dev_.WaitForTag(Dir::Host, "DATA AAAA", 1, 1000));
   Ctl("pace off");
   Exchange("04 02 53 54 03 04", "06");
 }
 
 TEST_F(SimLine, PaceKeepsUpAtHighBaudRates) {
   // A character every 87 us: 1152 characters each way take 100 ms, however
-  // late the service loop wakes for each one (not a millisecond each).
+  // late the service loop wakes for each one (not a millisecond each, which
+  // would be 1152 ms).
   Ctl("pace 115200");
   std::string hex;
   for (int i = 0; i < 1152; ++i) hex += "41";
@@ -187,7 +188,7 @@ TEST_F(SimLine, PaceKeepsUpAtHighBaudRates) {
   Ctl("send " + hex);
   Read(1152);
   EXPECT_GE(NowMs() - t0, 90u);
-  EXPECT_LE(NowMs() - t0, 500u);
+  EXPECT_LE(NowMs() - t0, 1000u);
 
   // A data frame of 1152 bytes: its ACK comes once the last byte is in.
   sim::Bytes frame{0x02};
@@ -198,7 +199,7 @@ TEST_F(SimLine, PaceKeepsUpAtHighBaudRates) {
   Send(frame);
   EXPECT_EQ("06", HexOf(Read(1)));
   EXPECT_GE(NowMs() - t0, 90u);
-  EXPECT_LE(NowMs() - t0, 500u);
+  EXPECT_LE(NowMs() - t0, 1000u);
 }
 
 }  // namespace

@@ -191,19 +191,28 @@ TEST_F(Exchange, UnlimitedAckNakRetriesLetEventsRunAndEndOnStopCloseOrClosing) {
   Open();
   mm().gAckNakTimeoutRetry = -1;
   fake_.SetDefault("crwSendCommand", FakeResult{CRW_TIMEOUT, {}, {}, 1, nullptr});
-  // A stop button pressed while the retries run: only pumped events see it.
-  QTimer::singleShot(40, [] { mm().gStopRequest = 1; });
-  EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAbandoned);
-  EXPECT_GT(fake_.Count("crwSendCommand"), 3);
+  // Each pressed while the retries run, after the fourth try: only pumped
+  // events see it.
+  const auto afterFourTries = [this] {
+    const int before = fake_.Count("crwSendCommand");
+    return [this, before] { return fake_.Count("crwSendCommand") >= before + 4; };
+  };
+  {
+    const OnceWhen stopButton(afterFourTries(), [] { mm().gStopRequest = 1; });
+    EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAbandoned);
+  }
+  EXPECT_GE(fake_.Count("crwSendCommand"), 4);
   EXPECT_TRUE(mm().gPortOpen);
   EXPECT_EQ(mm().gReplyKind, "E");
 
   mm().gStopRequest = 0;
-  QTimer::singleShot(40, [&] { channel_.commClose(); });  // the close button
-  EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kPortClosed);
+  {
+    const OnceWhen closeButton(afterFourTries(), [&] { channel_.commClose(); });
+    EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kPortClosed);
+  }
 
   Open();
-  QTimer::singleShot(40, [] { mm().gAppClosing = 1; });
+  const OnceWhen closing(afterFourTries(), [] { mm().gAppClosing = 1; });
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kClosing);
 }
 
@@ -313,9 +322,11 @@ TEST_F(Polling, UnlimitedReplyRetriesLetEventsRunAndEndOnAStop) {
   Open();
   mm().gRespTimeoutRetry = -1;
   fake_.SetDefault("crwReceiveResponse", FakeResult{CRW_TIMEOUT, {}, {}, 1, nullptr});
-  QTimer::singleShot(40, [] { mm().gStopRequest = 1; });
+  // Pressed after the fourth unanswered poll: only pumped events see it.
+  const OnceWhen stopButton([this] { return fake_.Count("crwReceiveResponse") >= 4; },
+                            [] { mm().gStopRequest = 1; });
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAbandoned);
-  EXPECT_GT(fake_.Count("crwReceiveResponse"), 3);
+  EXPECT_GE(fake_.Count("crwReceiveResponse"), 4);
   EXPECT_TRUE(mm().gPortOpen);
 }
 

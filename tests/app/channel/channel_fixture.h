@@ -1,8 +1,8 @@
 // The channel on a scripted binding: the fake library, a recording view and
 // scripted dialogs, with the settings of a fresh installation on COM3 (9600,
 // even parity, 8 bits, DSR and CTS on, 1000 ms time-outs, 3 retries). A
-// watchdog ends every wait after a few seconds as if the program closed, so
-// a channel fault fails a test instead of hanging it.
+// watchdog ends a test's waits after a long while as if the program closed,
+// so a channel fault fails a test instead of hanging it.
 #pragma once
 #include <QElapsedTimer>
 #include <QTimer>
@@ -74,6 +74,29 @@ inline bool PumpUntilTrue(const std::function<bool()>& pred, int ms) {
   return held;
 }
 
+// Runs act once, from the event loop, on the first pass on which cond holds:
+// a click that comes at a given point of an exchange rather than after a
+// given time, which a busy machine would move.
+class OnceWhen {
+ public:
+  OnceWhen(std::function<bool()> cond, std::function<void()> act) : cond_(std::move(cond)), act_(std::move(act)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (done_ || !cond_()) return;
+      done_ = true;
+      timer_.stop();
+      act_();
+    });
+    timer_.start(0);
+  }
+  bool done() const { return done_; }
+
+ private:
+  std::function<bool()> cond_;
+  std::function<void()> act_;
+  QTimer timer_;
+  bool done_ = false;
+};
+
 // The log's entries, oldest first.
 inline std::vector<QString> Entries(const QString& logText) {
   QStringList lines = logText.split(QStringLiteral("\r\n"));
@@ -86,7 +109,7 @@ class FakeChannelTest : public ::testing::Test {
   void SetUp() override {
     DefaultChannelSettings();
     ArmWatchdog(watchdog_);
-    watchdog_.start(8000);
+    watchdog_.start(kScriptedWatchdogMs);
   }
   void TearDown() override { watchdog_.stop(); }
 

@@ -61,13 +61,14 @@ TEST_F(SimChannel, TwoNaksAreRetriedAndLoggedBeforeTheAck) {
   Open();
   Control("nak 2");
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAnswered);
-  EXPECT_EQ(Log(), (Lines{"VS", "   NAK Response 300ms ", "   NAK", "VS", "   NAK Response 300ms NAKRetry=1",
+  EXPECT_EQ(Log(), (Lines{"VS", "   NAK Response 3000ms ", "   NAK", "VS", "   NAK Response 3000ms NAKRetry=1",
                           "   NAK", "VS", "   ACK", "Poll", QStringLiteral("   AVS90") + QLatin1String(kVersion)}));
   EXPECT_EQ(Sent("VS"), 3);
 }
 
 TEST_F(SimChannel, ADeviceThatNeverAnswersAPollGivesTimeOutLinesAndKindE) {
   Open();
+  mm().gAckTimer = mm().gRespTimer = kShortTimeoutMs;
   mm().gRespTimeoutRetry = 1;
   Control("nopoll always");
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kPortClosed);
@@ -127,10 +128,11 @@ TEST_F(SimChannel, ALeftoverDumpStopDoesNotCutTheConsolesWait) {
 TEST_F(SimChannel, AClearReachesADeviceThatKeepsWaitingForACard) {
   Open();
   Control("cardwait manual");
-  // The console's clear pressed while the card is awaited: refused, and the
-  // card wait ends because its command was replaced.
+  // The console's clear pressed while the card is awaited (the device has
+  // answered the "CI" with "B"): refused, and the card wait ends because its
+  // command was replaced.
   ComuOutcome nested = ComuOutcome::kAnswered;
-  QTimer::singleShot(150, [&] {
+  const OnceWhen cardAwaited([this] { return Sent("CI") == 1 && mm().gReplyKind == QLatin1String("B"); }, [&] {
     mm().gSendCommand = QStringLiteral("CL");
     nested = channel_.comu();
   });
@@ -170,8 +172,12 @@ TEST_F(SimChannel, HighBytesReachTheWireUnchangedAndANulIsRefused) {
 
 TEST_F(SimChannel, AResetIsPolledThroughTheDevicesRestartUntilItReportsReady) {
   Open();
-  Control("restart 400");
+  // Deaf for a second after its answer: the polls from the end of the wait
+  // on time out, however late a busy machine sends them, until it is back.
+  Control("restart 1000");
   channel_.SetRestartWaitSeconds(0.1f);
+  mm().gRespTimer = kShortTimeoutMs;
+  mm().gRespTimeoutRetry = -1;
   EXPECT_EQ(Comu(QStringLiteral("RSS")), ComuOutcome::kAnswered);
   EXPECT_EQ(mm().gReplyKind, "R");
   const Lines log = Log();

@@ -64,7 +64,7 @@ TEST(CommLog, ABurstRepaintsOnceAtOnceAndOnceWhenTheIntervalEnds) {
   CommLog log(Into(shown));
   for (int i = 0; i < 100; ++i) log.Add(QStringLiteral("Poll"));
   EXPECT_EQ(shown.count, 1);  // the first entry showed at once
-  EXPECT_TRUE(PumpUntilTrue([&] { return shown.count == 2; }, 500));
+  EXPECT_TRUE(PumpUntilTrue([&] { return shown.count == 2; }, 5000));
   EXPECT_EQ(shown.text, log.text());
   PumpFor(80);
   EXPECT_EQ(shown.count, 2);  // nothing new, nothing repainted
@@ -87,20 +87,21 @@ TEST(CommLog, FlushRepaintsAtOnceOnlyWhenSomethingIsNew) {
   EXPECT_EQ(shown.text, "");
 }
 
-TEST(CommLog, AHundredLinesASecondCostAtMostTwentyRepaints) {
+TEST(CommLog, ALineEveryTenMillisecondsCostsAtMostOneRepaintPerInterval) {
   Shown shown;
   CommLog log(Into(shown));
   QElapsedTimer t;
   t.start();
   int added = 0;
   PumpUntil([&]() -> int64_t {
-    if (t.elapsed() >= 1000) return -1;
+    if (added == 100) return -1;
     log.Add(QStringLiteral("line %1").arg(added++));
     return 10;
   });
   log.Flush();
-  EXPECT_GE(added, 50);
-  EXPECT_LE(shown.count, 22);
+  // However long a busy machine stretched the hundred lines: the first line
+  // at once, then one repaint an interval, and the flush.
+  EXPECT_LE(shown.count, t.elapsed() / CommLog::kThrottleMs + 2);
   EXPECT_EQ(shown.text, log.text());
 }
 

@@ -28,7 +28,8 @@ TEST_F(Handoff, ASecondComuWhileOneWaitsIsRefusedAndTheFirstDecodesItsOwnReply) 
   for (int i = 0; i < 3; ++i) fake_.PushReply(QStringLiteral("BVS00"));
   fake_.PushReply(QStringLiteral("AVS901234"));
   ComuOutcome nested = ComuOutcome::kAnswered;
-  QTimer::singleShot(1, [&] { nested = Comu(QStringLiteral("ST")); });
+  const OnceWhen busyShown([] { return mm().gReplyKind == QLatin1String("B"); },
+                           [&] { nested = Comu(QStringLiteral("ST")); });
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAnswered);
   EXPECT_EQ(nested, ComuOutcome::kBusy);
   EXPECT_EQ(fake_.SentCommands(), (std::vector<QString>{"VS"}));
@@ -128,11 +129,12 @@ TEST_F(Handoff, TheRestartWaitPollsThroughTheRestartUntilTheReadyReport) {
 TEST_F(Handoff, WithoutTheRestartWaitTheResetIsPolledAtOnce) {
   Open();
   mm().gRSMode = 1;
+  channel_.SetRestartWaitSeconds(30.0f);
   fake_.PushReply(QStringLiteral("R0000"));
   QElapsedTimer t;
   t.start();
   EXPECT_EQ(Comu(QStringLiteral("RS")), ComuOutcome::kAnswered);
-  EXPECT_LT(t.elapsed(), 1000);
+  EXPECT_LT(t.elapsed(), 3000);  // not the restart wait
   EXPECT_TRUE(view_.foreHistory.isEmpty());
 }
 
@@ -153,9 +155,12 @@ TEST_F(Handoff, TheRestartCaptionShowsDuringTheWait) {
 TEST_F(Handoff, ACardInWaitEndsWhenAnotherSenderReplacesTheCommandAndItsClearGoesOut) {
   Open();
   fake_.SetDefault("crwReceiveResponse", FakeLinkApi::Reply(QStringLiteral("BCI00")));
-  // The console's clear button pressed while the card is awaited.
+  // The console's clear button pressed while the card is awaited: once the
+  // device has answered the sent "CI" with "B".
   ComuOutcome nested = ComuOutcome::kAnswered;
-  QTimer::singleShot(20, [&] { nested = Comu(QStringLiteral("CL")); });
+  const OnceWhen cardAwaited(
+      [this] { return fake_.Count("crwSendCommand") == 1 && mm().gReplyKind == QLatin1String("B"); },
+      [&] { nested = Comu(QStringLiteral("CL")); });
   EXPECT_EQ(Comu(QStringLiteral("CI")), ComuOutcome::kAbandoned);
   EXPECT_EQ(nested, ComuOutcome::kBusy);
   // The channel still polls the card wait; the next clear gets through.
@@ -243,6 +248,9 @@ TEST_F(Handoff, ParametersShowBeforeTheSendAndOnlyForTracksOneToThree) {
 }
 
 TEST_F(Handoff, TheTimersReopeningOfThePortKeepsTheCommandADialogArmed) {
+  // A slow tick, so the wait sees the closed port before the next tick
+  // reopens it (a busy machine can hold up a 2 ms wait past the next tick).
+  mm().gTimerInterval = 300;
   Open();
   mm().gNakRetry = 0;
   fake_.Push("crwSendCommand", CRW_NAK);
@@ -256,7 +264,7 @@ TEST_F(Handoff, TheTimersReopeningOfThePortKeepsTheCommandADialogArmed) {
   fake_.PushReply(QStringLiteral("AVS90"));
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kPortClosed);
   // The tick reopens the port, polls once and sends the command again.
-  EXPECT_TRUE(PumpUntilTrue([&] { return fake_.Count("crwReceiveResponse") == 2 && channel_.Idle(); }, 1000));
+  EXPECT_TRUE(PumpUntilTrue([&] { return fake_.Count("crwReceiveResponse") == 2 && channel_.Idle(); }, 10000));
   EXPECT_EQ(fake_.Count("crwOpenPort"), 1);
   EXPECT_EQ(fake_.SentCommands(), (std::vector<QString>{"VS", "VS"}));
   EXPECT_TRUE(mm().gPortOpen);
@@ -303,7 +311,7 @@ TEST_F(Handoff, TheTickNeverRunsInsideItself) {
   EXPECT_EQ(callsDuringBox, 0);
   EXPECT_FALSE(channel_.inTick());
   // The send waits for the next tick of its own.
-  EXPECT_TRUE(PumpUntilTrue([&] { return fake_.Count("crwSendCommand") == 1; }, 500));
+  EXPECT_TRUE(PumpUntilTrue([&] { return fake_.Count("crwSendCommand") == 1; }, 5000));
 }
 
 class Poll : public FakeChannelTest {};

@@ -1,7 +1,9 @@
 // The channel on the real library, bound by name from the build's program
 // folder, against the simulated device on COM3 (the standard device with a
-// known version text). Time-outs are short so failures come quickly. A
-// machine without pseudo-terminals fails these tests.
+// known version text). The time-outs are ten times what a device that
+// answers needs on a busy machine, so no answer is lost to the machine's load;
+// a test of the time-outs themselves sets them short. A machine without
+// pseudo-terminals fails these tests.
 #pragma once
 #include <time.h>
 #include <unistd.h>
@@ -39,12 +41,12 @@ class SimChannelTest : public ::testing::Test {
   void SetUp() override {
     DefaultChannelSettings();
     MainModule& m = mm();
-    m.gAckTimer = 300;
-    m.gRespTimer = 300;
+    m.gAckTimer = kAnswerTimeoutMs;
+    m.gRespTimer = kAnswerTimeoutMs;
     ASSERT_NO_FATAL_FAILURE(StartDeviceOnCom3(dir_, QUOREL_LIBRARY_DIR, sim_, &devDir_, &oldCwd_));
     Control(std::string("version ") + kVersion);
     ArmWatchdog(watchdog_);
-    watchdog_.start(15000);
+    watchdog_.start(kDeviceWatchdogMs);
   }
   void TearDown() override { StopDevice(watchdog_, channel_, sim_, oldCwd_); }
 

@@ -279,9 +279,10 @@ TEST_F(EepRowsOnSimulator, ExportWhileTheChannelIsHeldWritesNoRow) {
   Tab(Family::kDastel);
   Open();
   const QString path = Path("held.eep");
-  Control("delay 200");
+  Control("delay 200");  // well within the response time-out
+  // The export asked for while the "VS" is in flight.
   bool ran = false;
-  QTimer::singleShot(60, [&] {
+  const testing::OnceWhen inFlight([this] { return Sent("VS") == 1; }, [&] {
     dialogs_.ExpectSaveFile(path);
     ExpectExportError();
     Menu("EEPROMExport");

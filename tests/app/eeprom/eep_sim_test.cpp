@@ -52,9 +52,10 @@ TEST_F(EepOnSimulator, ResetSendsRsAndPollsUntilTheDeviceIsReady) {
 
 TEST_F(EepOnSimulator, OpeningTheWindowLeavesAWaitingComuItsOwnReply) {
   Open();
-  Control("delay 200");  // within the response time-out (300 ms here)
+  Control("delay 200");  // well within the response time-out
+  // Opened while the "VS" is in flight.
   bool opened = false;
-  QTimer::singleShot(60, [&] {
+  const testing::OnceWhen inFlight([this] { return Sent("VS") == 1; }, [&] {
     Window();
     opened = true;
   });
@@ -80,7 +81,8 @@ TEST_F(EepOnSimulator, QuittingDuringAnInformationReadSendsNothingAfterTheComman
   w.frame().handlers().allRows = sends("eer:00/10");
   sim_.ClearTranscript();
   Control("delay 300");
-  QTimer::singleShot(100, [&w] { w.findChild<QAction*>(QStringLiteral("eepQuit"))->trigger(); });
+  const testing::OnceWhen inFlight([this] { return Sent("VS") == 1; },
+                          [&w] { w.findChild<QAction*>(QStringLiteral("eepQuit"))->trigger(); });
   Click(QStringLiteral("JyouhouSyutoku_Dastel"));
   EXPECT_EQ((std::vector<std::string>{"CMD VS"}), Commands());
   EXPECT_TRUE(PumpUntilTrue(

@@ -1,8 +1,8 @@
 // The program started in this process on a scratch program folder: the real
 // start procedure, the real library (linked into the folder, bound by name)
 // and the in-process simulator on COM3. Settings are those of a fresh
-// installation moved to COM3. A watchdog ends every wait after a few seconds
-// as if the program closed, so a fault fails a test instead of hanging it.
+// installation moved to COM3. A watchdog ends a test's waits after a long
+// while as if the program closed, so a fault fails a test instead of hanging it.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ class MainWindowTest : public ::testing::Test {
   }
   void Control(const std::string& line) { ASSERT_EQ("", sim_.Control(line)) << line; }
   // The start procedure: settings, instance number, the main window shown.
-  void Start(int watchdogMs = 20000) {
+  void Start(int watchdogMs = kDeviceWatchdogMs) {
     form_ = qobject_cast<MainForm*>(Main());
     ASSERT_TRUE(form_);
     watchdog_.start(watchdogMs);

@@ -54,14 +54,14 @@ class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DefaultChannelSettings();
-    mm().gAckTimer = 300;
-    mm().gRespTimer = 300;
+    mm().gAckTimer = kAnswerTimeoutMs;
+    mm().gRespTimer = kAnswerTimeoutMs;
     mm().gLF = QChar(10);
     mm().gESC = QChar(27);
     std::string devDir;
     ASSERT_NO_FATAL_FAILURE(StartDeviceOnCom3(dir_, QUOREL_LIBRARY_DIR, sim_, &devDir, &oldCwd_));
     ArmWatchdog(watchdog_);
-    watchdog_.start(30000);
+    watchdog_.start(kDeviceWatchdogMs);
   }
   void TearDown() override { StopDevice(watchdog_, channel_, sim_, oldCwd_); }
 

@@ -21,6 +21,13 @@
 
 namespace quorel::testing {
 
+// The ACK and reply time-outs of the channel against the simulated device:
+// ten times what its answer needs on a busy machine, so that no answer is
+// lost to the machine's load.
+constexpr int kAnswerTimeoutMs = 3000;
+// Short ones, for the tests of a device that does not answer.
+constexpr int kShortTimeoutMs = 300;
+
 // Starts the standard device on COM3 under dir and makes dir/work the
 // current folder (the one before goes to *oldCwd); the program folder,
 // which holds the library, is programDir.

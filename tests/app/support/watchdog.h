@@ -9,6 +9,12 @@
 
 namespace quorel::testing {
 
+// Limits for one whole test, each ten times and more what the longest test
+// of its kind needs on a quiet machine (a busy one stretches every wait), and
+// well below ctest's own time-out for a test.
+constexpr int kScriptedWatchdogMs = 30 * 1000;  // the scripted library: well under a second
+constexpr int kDeviceWatchdogMs = 90 * 1000;    // the simulated device: up to some 8 s
+
 // Prepares the timer; the caller starts it with its own limit.
 inline void ArmWatchdog(QTimer& watchdog) {
   watchdog.setSingleShot(true);

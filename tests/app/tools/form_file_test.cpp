@@ -129,13 +129,13 @@ TEST_F(FileWindow, AWaitOfTwoTenthsSeparatesItsCommands) {
   EXPECT_EQ(SentCodes(), (Codes{"ST", "VS"}));
   const uint32_t gap = SentAtMs("VS") - SentAtMs("ST");
   EXPECT_GE(gap, 200u);
-  EXPECT_LT(gap, 1000u);
+  EXPECT_LT(gap, 2000u);  // it ends: a busy machine only makes it late
   EXPECT_EQ(Label("LbCmndLine"), " VS");
 }
 
 TEST_F(FileWindow, AbortEndsARunningWaitAndTheRunningLineIsShownByItsBlock) {
   bool checked = false;
-  When([&] { return Label("LbWaitDisp") == QLatin1String("5"); }, [&] {
+  When([&] { return Label("LbWaitDisp") == QLatin1String("30"); }, [&] {
     // Line 3 (block 2) waits, its whole seconds counting down; the lines
     // around it are plain.
     EXPECT_TRUE(Running(2));
@@ -148,9 +148,9 @@ TEST_F(FileWindow, AbortEndsARunningWaitAndTheRunningLineIsShownByItsBlock) {
   });
   QElapsedTimer t;
   t.start();
-  RunText(QStringLiteral("' 表示テスト\r\n      ST\r\nWAIT\r\n5.4\r\n      VS\r\n"));
+  RunText(QStringLiteral("' 表示テスト\r\n      ST\r\nWAIT\r\n30.4\r\n      VS\r\n"));
   EXPECT_TRUE(checked);
-  EXPECT_LT(t.elapsed(), 2000);
+  EXPECT_LT(t.elapsed(), 10 * 1000);  // ended long before the wait's 30 s
   EXPECT_EQ(SentCodes(), (Codes{"ST", "CL"}));
   EXPECT_EQ(mm().gStopRequest, 1);
   EXPECT_TRUE(Plain(2));
@@ -168,8 +168,6 @@ TEST_F(FileWindow, ASecondRunWhileOneRunsIsRefused) {
 }
 
 TEST_F(FileWindow, ACommandTheChannelRefusesStopsTheRunWithTheErrorStop) {
-  // No time-out may end the card wait on a busy machine.
-  mm().gAckTimer = mm().gRespTimer = 2000;
   Open();
   Control("cardwait manual");
   Window()->SetEditorText(QStringLiteral("      VS\r\n      ST\r\n"));
@@ -263,8 +261,8 @@ TEST_F(FileWindow, ClosingDuringARunStopsItAndTheWindowGoesOnlyAfterTheRun) {
   When([&] { return Label("LbCmndLine") == QLatin1String(" wait"); }, [&] { Window()->close(); });
   QElapsedTimer t;
   t.start();
-  RunText(QStringLiteral("      ST\r\nWAIT\r\n5\r\n      VS\r\n"));
-  EXPECT_LT(t.elapsed(), 2000);
+  RunText(QStringLiteral("      ST\r\nWAIT\r\n30\r\n      VS\r\n"));
+  EXPECT_LT(t.elapsed(), 10 * 1000);  // ended long before the wait's 30 s
   ASSERT_FALSE(window_.isNull());  // the run returned into a live window
   EXPECT_EQ(SentCodes(), (Codes{"ST", "CL"}));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

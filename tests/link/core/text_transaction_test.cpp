@@ -96,7 +96,7 @@ TEST_F(SendCommand, SilenceGives110AfterTheTimeOut) {
   EXPECT_EQ(CRW_TIMEOUT, Command(200));
   const uint32_t took = NowMs() - t0;
   EXPECT_GE(took, 200u);
-  EXPECT_LT(took, 400u);
+  EXPECT_LT(took, 10 * 200u);  // it ends: a busy machine only makes it late
 }
 
 TEST_F(SendCommand, BadArgumentsGive100AndSendNothing) {
@@ -228,7 +228,7 @@ TEST_F(RetryingSenders, SendDataRRWaitsOutSlowDevices) {
   EXPECT_EQ(CRW_TIMEOUT, crwSendDataRR(kCom, 0, 2900, 0, "AB", 2, &reply, &len));
   const uint32_t took = NowMs() - t0;
   EXPECT_GE(took, 3100u);  // the 2.9 s read and the 200 ms pause after it
-  EXPECT_LT(took, 3400u);
+  EXPECT_LT(took, 10 * 3100u);
   EXPECT_EQ(sim_.CountTag(sim::Dir::Host, "DATA"), 1);
   EXPECT_EQ(reply, nullptr);
   EXPECT_EQ(len, -1);
@@ -434,7 +434,7 @@ TEST_F(LineFaults, CtsOffGives111AfterTheTimeOut) {
   Control("cts off");
   const uint32_t t0 = NowMs();
   EXPECT_EQ(CRW_CTS_TIMEOUT, Command(100));
-  EXPECT_LT(NowMs() - t0, 300u);
+  EXPECT_LT(NowMs() - t0, 10 * 100u);
   EXPECT_TRUE(Wire(sim::Dir::Host).empty());
 }
 
@@ -457,11 +457,11 @@ TEST_F(LineFaults, ABabblingLineGivesAResultCodeInsteadOfAnAck) {
 TEST_F(LineFaults, AHangUpFailsAtOnce) {
   Control("hangup");
   const uint32_t t0 = NowMs();
-  EXPECT_EQ(CRW_SEND_ERROR, Command(2000));
+  EXPECT_EQ(CRW_SEND_ERROR, Command(30000));
   EXPECT_EQ(CRW_RECEIVE_ERROR, crwReceiveData(kCom, 0, nullptr, nullptr));
   EXPECT_EQ(CRW_DSR_TIMEOUT, crwReceiveData(kCom, 1, nullptr, nullptr));  // DSR reads off
-  EXPECT_EQ(CRW_SEND_ERROR, Poll(0, 2000));
-  EXPECT_LT(NowMs() - t0, 200u);
+  EXPECT_EQ(CRW_SEND_ERROR, Poll(0, 30000));
+  EXPECT_LT(NowMs() - t0, 3000u);  // no time-out waited out
   EXPECT_EQ(CRW_OK, crwClosePort(kCom));
 }
 
