@@ -76,8 +76,7 @@ std::optional<ScriptedDialogs::Step> ScriptedDialogs::Next(RecordedBox::Kind kin
 }
 
 BoxAnswer ScriptedDialogs::Box(const BoxRequest& request) {
-  recorded_.push_back({RecordedBox::Kind::kBox, request.icon, request.buttons, request.title, request.text,
-                       DefaultAnswer(request.buttons, request.defaultButton)});
+  recorded_.push_back({RecordedBox::Kind::kBox, request.icon, request.buttons, request.title, request.text});
   const QString what = QStringLiteral("title \"%1\" text \"%2\"").arg(request.title, request.text);
   const std::optional<Step> step = Next(RecordedBox::Kind::kBox, what);
   if (!step) return CloseAnswer(request.buttons);

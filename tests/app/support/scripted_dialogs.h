@@ -22,7 +22,6 @@ struct RecordedBox {
   BoxButtons buttons = BoxButtons::kOk;
   QString title;
   QString text;  // box text, input prompt, or the modal window's objectName
-  BoxAnswer enter = BoxAnswer::kOk;  // a message box's default button: what Enter gives
 };
 
 // Runs act on the application's modal window as soon as one is up: a test
