@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -17,36 +16,6 @@
 #include <QWidget>
 
 namespace quorel {
-namespace {
-
-QColor ColorOf(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-// The palette role a control paints its face or its text with.
-QPalette::ColorRole BackRole(const QWidget* w) {
-  if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
-      qobject_cast<const QTextEdit*>(w) || qobject_cast<const QComboBox*>(w))
-    return QPalette::Base;
-  if (qobject_cast<const QAbstractButton*>(w)) return QPalette::Button;
-  return QPalette::Window;
-}
-
-QPalette::ColorRole ForeRole(const QWidget* w) {
-  if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
-      qobject_cast<const QTextEdit*>(w) || qobject_cast<const QComboBox*>(w))
-    return QPalette::Text;
-  if (qobject_cast<const QAbstractButton*>(w)) return QPalette::ButtonText;
-  return QPalette::WindowText;
-}
-
-void SetRoleColor(QWidget* w, QPalette::ColorRole role, uint32_t bgr) {
-  QPalette p = w->palette();
-  const QColor c = bgr == kButtonFace ? QApplication::palette(w).color(role) : ColorOf(bgr);
-  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(g, role, c);
-  w->setPalette(p);
-}
-
-}  // namespace
-
 QString ControlKey(const QString& name, int index) {
   return index < 0 ? name : name + QLatin1Char('_') + QString::number(index);
 }
@@ -187,15 +156,11 @@ void WidgetControls::SetVisible(const QString& name, int index, bool visible) {
 }
 
 void WidgetControls::SetBackColor(const QString& name, int index, uint32_t bgr) {
-  auto* w = qobject_cast<QWidget*>(Need(name, index));
-  if (!w) return;
-  w->setAutoFillBackground(bgr != kButtonFace || qobject_cast<QLabel*>(w) == nullptr);
-  SetRoleColor(w, BackRole(w), bgr);
+  PaintBackColor(qobject_cast<QWidget*>(Need(name, index)), bgr);
 }
 
 void WidgetControls::SetForeColor(const QString& name, int index, uint32_t bgr) {
-  auto* w = qobject_cast<QWidget*>(Need(name, index));
-  if (w) SetRoleColor(w, ForeRole(w), bgr);
+  PaintForeColor(qobject_cast<QWidget*>(Need(name, index)), bgr);
 }
 
 QStringList WidgetControls::Items(const QString& name, int index) const {

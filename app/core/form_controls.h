@@ -11,11 +11,9 @@
 #include <cstdint>
 #include <functional>
 
-namespace quorel {
+#include "core/colour_values.h"
 
-// The system colour of button faces as a colour value (&H8000000F): the
-// control goes back to the palette's own colour.
-constexpr uint32_t kButtonFace = 0x8000000F;
+namespace quorel {
 
 class FormControls {
  public:
@@ -35,7 +33,7 @@ class FormControls {
   virtual void SetEnabled(const QString& name, int index, bool enabled) = 0;
   virtual bool Visible(const QString& name, int index = -1) const = 0;
   virtual void SetVisible(const QString& name, int index, bool visible) = 0;
-  // Colours as &HBBGGRR values; kButtonFace restores the palette's colour.
+  // Colours as &HBBGGRR values or system colours (see colour_values.h).
   virtual void SetBackColor(const QString& name, int index, uint32_t bgr) = 0;
   virtual void SetForeColor(const QString& name, int index, uint32_t bgr) = 0;
   // The entries of a list or combo box.
