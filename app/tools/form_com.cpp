@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/colour_values.h"
 #include "core/cp932_codec.h"
 #include "core/dialogs.h"
 #include "core/event_wait.h"
@@ -37,7 +38,7 @@ const QString kRestartText = QStringLiteral(
     "終了させる場合は[はい]を、しない場合は[いいえ]をクリックして下さい");
 
 // Light green while the list shows the present ports.
-const char kPresentPortsStyle[] = "QComboBox#CmbPort { background-color: #80FF80; }";
+constexpr uint32_t kPresentPortsColor = 0x80FF80;
 
 void FillCombo(QComboBox* combo, const ItemList& items) {
   const QSignalBlocker block(combo);
@@ -324,7 +325,7 @@ void FormCOM::CmbPort_Click() {
 }
 
 void FormCOM::RefreshPortList() {
-  port_->setStyleSheet(QLatin1String(kPresentPortsStyle));
+  PaintBackColor(port_, kPresentPortsColor);
   // Shows the colour before the enumeration, which may take a moment.
   if (isVisible()) PumpPendingEvents();
   QByteArray names;
@@ -347,7 +348,7 @@ void FormCOM::OpGetPort_Click() {
   FillPorts(ManualPortItems());
   // The stored port stays chosen: switching the list is no choice of port.
   SelectStoredPort();
-  port_->setStyleSheet(QString());
+  PaintBackColor(port_, kWindowBackground);
 }
 
 void FormCOM::CmdComRefresh_Click() {

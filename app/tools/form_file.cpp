@@ -25,6 +25,7 @@
 #include <QTextEdit>
 #include <QTreeView>
 
+#include "core/colour_values.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
 #include "core/main_module.h"
@@ -39,7 +40,8 @@ namespace {
 constexpr int kMinWidth = 5565 / kTwipsPerPixel;
 constexpr int kMinHeight = 7620 / kTwipsPerPixel;
 
-const QColor kRunningColor(0xFF, 0x80, 0x00);  // &H0080FF
+constexpr uint32_t kRunningColor = 0x0080FF;  // orange
+constexpr uint32_t kBlack = 0;
 
 const QString& Section() {
   static const QString base = QStringLiteral("FormFile");
@@ -400,7 +402,7 @@ void FormFile::PaintLine(int blockNumber, bool running) {
   QTextCursor cursor(block);
   cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
   QTextCharFormat format;
-  format.setForeground(running ? kRunningColor : QColor(Qt::black));
+  format.setForeground(ColorOfValue(running ? kRunningColor : kBlack, editor_));
   format.setFontWeight(running ? QFont::Bold : QFont::Normal);
   cursor.mergeCharFormat(format);
 }
@@ -424,7 +426,7 @@ void FormFile::ClearHighlights() {
   QTextCursor cursor(editor_->document());
   cursor.select(QTextCursor::Document);
   QTextCharFormat format;
-  format.setForeground(QColor(Qt::black));
+  format.setForeground(ColorOfValue(kBlack, editor_));
   format.setFontWeight(QFont::Normal);
   cursor.mergeCharFormat(format);
 }
