@@ -14,8 +14,27 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QWidget>
+#include <algorithm>
 
 namespace quorel {
+namespace {
+
+// Runs the program's fill of a text box, then puts the cursor at 0 (the
+// start in view) or, while the user types in the box, where the user had it.
+template <typename Fill>
+void FillFromStart(QLineEdit* box, Fill fill) {
+  const bool typing = box->hasFocus();
+  const int cursor = box->cursorPosition();
+  fill();
+  box->setCursorPosition(typing ? std::min(cursor, static_cast<int>(box->text().size())) : 0);
+}
+
+}  // namespace
+
+void SetBoxText(QLineEdit* box, const QString& text) {
+  if (box) FillFromStart(box, [&] { box->setText(text); });
+}
+
 QString ControlKey(const QString& name, int index) {
   return index < 0 ? name : name + QLatin1Char('_') + QString::number(index);
 }
@@ -60,14 +79,14 @@ void WidgetControls::SetText(const QString& name, int index, const QString& text
     l->setText(text);
     if (labelHook_) labelHook_(ControlKey(name, index));
   } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
-    e->setText(text);
+    SetBoxText(e, text);
   } else if (auto* p = qobject_cast<QPlainTextEdit*>(o)) {
     p->setPlainText(text);
   } else if (auto* t = qobject_cast<QTextEdit*>(o)) {
     t->setPlainText(text);
   } else if (auto* c = qobject_cast<QComboBox*>(o)) {
-    if (c->isEditable())
-      c->setEditText(text);
+    if (QLineEdit* e = c->lineEdit())  // an editable list
+      FillFromStart(e, [&] { c->setEditText(text); });
     else
       c->setCurrentIndex(c->findText(text));
   } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {

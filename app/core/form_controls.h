@@ -13,13 +13,21 @@
 
 #include "core/colour_values.h"
 
+class QLineEdit;
+
 namespace quorel {
+
+// Fills a text box as the program does: the box shows the start of its text
+// (cursor at 0), so a long text shows its first characters. While the user
+// types in the box (it has the focus) the cursor stays where the user has it.
+void SetBoxText(QLineEdit* box, const QString& text);
 
 class FormControls {
  public:
   virtual ~FormControls() = default;
 
   // A label's caption, a text box's or combo box's text, a button's caption.
+  // A text box set here shows the start of its text (SetBoxText).
   virtual QString Text(const QString& name, int index = -1) const = 0;
   // Setting a value runs the control's change handler, as the user's edit does.
   virtual void SetText(const QString& name, int index, const QString& text) = 0;

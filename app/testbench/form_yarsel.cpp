@@ -138,7 +138,7 @@ void FormYarsel::ShowTrackData(const QString& text) {
 void FormYarsel::ShowErrors(const QString& text) { lbError_->setText(text); }
 void FormYarsel::ShowPassCount(const QString& text) { lbPassCount_->setText(text); }
 QString FormYarsel::CountText() const { return txtCount_->text(); }
-void FormYarsel::SetCountText(const QString& text) { txtCount_->setText(text); }
+void FormYarsel::SetCountText(const QString& text) { SetBoxText(txtCount_, text); }
 bool FormYarsel::MarginTicked() const { return chkMargin_->isChecked(); }
 
 }  // namespace quorel

@@ -28,6 +28,7 @@
 #include "core/colour_values.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
+#include "core/form_controls.h"
 #include "core/main_module.h"
 #include "core/main_shell.h"
 #include "core/settings_file.h"
@@ -200,14 +201,14 @@ void FormFile::LoadStartFile() {
   if (!folder.isEmpty() && QFileInfo(folder).isDir() && ReadCommandFile(JoinPath(folder, name), &text, &error) &&
       m.gAppClosing != 1) {
     SetFolder(folder);
-    name_->setText(name);
+    SetBoxText(name_, name);
     filePath_ = JoinPath(folder, name);
     SetEditorText(text);
     return;
   }
   // No message: a first start simply shows the sample.
   SetFolder(ProgramDir());
-  name_->setText(QStringLiteral("Sample.dat"));
+  SetBoxText(name_, QStringLiteral("Sample.dat"));
   SetEditorText(SampleCommandFile());
 }
 
@@ -242,7 +243,7 @@ void FormFile::Drive1_Change(int index) {
   if (index >= 0) SetFolder(drive_->itemText(index));
 }
 
-void FormFile::File1_Click(const QString& name) { name_->setText(name); }
+void FormFile::File1_Click(const QString& name) { SetBoxText(name_, name); }
 
 QString FormFile::ChosenPath() const {
   const QString name = name_->text();

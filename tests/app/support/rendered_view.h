@@ -1,11 +1,15 @@
 // What a control shows on screen, taken from its rendered pixels: the colour
-// it is filled with and the darkest ink drawn on it. Tests of what a window
-// shows assert on these rather than on the values the program stored.
+// it is filled with, the darkest ink drawn on it, which part of a text box's
+// text is in view. Tests of what a window shows assert on these rather than
+// on the values the program stored.
 #pragma once
 #include <QColor>
+#include <QFontMetrics>
 #include <QHash>
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
+#include <algorithm>
 
 namespace quorel::testing {
 
@@ -45,5 +49,32 @@ inline bool ReadsOn(const QColor& text, const QColor& fill) {
 }
 // A grey (or white) with no colour of its own: a system colour, not a lamp.
 inline bool IsNeutral(const QColor& c) { return c.hsvSaturation() < 40; }
+
+// Whether the box shows the first characters of its text: its left part
+// renders as that of a box of the same make holding only those characters
+// (which fit, so nothing of them is scrolled out of view).
+inline bool ShowsTextStart(QLineEdit* box, int chars = 8) {
+  QLineEdit probe(box->parentWidget());
+  probe.setGeometry(box->geometry());
+  probe.setFont(box->font());
+  probe.setPalette(box->palette());
+  probe.setFrame(box->hasFrame());
+  probe.setAlignment(box->alignment());
+  probe.setReadOnly(box->isReadOnly());
+  probe.setEnabled(box->isEnabled());
+  probe.setText(box->text().left(chars));
+  probe.setCursorPosition(0);
+  probe.show();
+  const QImage shown = box->grab().toImage();
+  const QImage expected = probe.grab().toImage();
+  if (shown.size() != expected.size()) return false;
+  // Up to the end of those characters; the next one may touch the last pixel.
+  const int width = box->contentsRect().left() + box->fontMetrics().horizontalAdvance(probe.text());
+  const qreal ratio = shown.devicePixelRatio();
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < std::min(shown.width(), static_cast<int>(width * ratio)); ++x)
+      if (shown.pixel(x, y) != expected.pixel(x, y)) return false;
+  return true;
+}
 
 }  // namespace quorel::testing
