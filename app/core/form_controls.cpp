@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -15,37 +14,26 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QWidget>
+#include <algorithm>
 
 namespace quorel {
 namespace {
 
-QColor ColorOf(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-// The palette role a control paints its face or its text with.
-QPalette::ColorRole BackRole(const QWidget* w) {
-  if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
-      qobject_cast<const QTextEdit*>(w) || qobject_cast<const QComboBox*>(w))
-    return QPalette::Base;
-  if (qobject_cast<const QAbstractButton*>(w)) return QPalette::Button;
-  return QPalette::Window;
-}
-
-QPalette::ColorRole ForeRole(const QWidget* w) {
-  if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
-      qobject_cast<const QTextEdit*>(w) || qobject_cast<const QComboBox*>(w))
-    return QPalette::Text;
-  if (qobject_cast<const QAbstractButton*>(w)) return QPalette::ButtonText;
-  return QPalette::WindowText;
-}
-
-void SetRoleColor(QWidget* w, QPalette::ColorRole role, uint32_t bgr) {
-  QPalette p = w->palette();
-  const QColor c = bgr == kButtonFace ? QApplication::palette(w).color(role) : ColorOf(bgr);
-  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(g, role, c);
-  w->setPalette(p);
+// Runs the program's fill of a text box, then puts the cursor at 0 (the
+// start in view) or, while the user types in the box, where the user had it.
+template <typename Fill>
+void FillFromStart(QLineEdit* box, Fill fill) {
+  const bool typing = box->hasFocus();
+  const int cursor = box->cursorPosition();
+  fill();
+  box->setCursorPosition(typing ? std::min(cursor, static_cast<int>(box->text().size())) : 0);
 }
 
 }  // namespace
+
+void SetBoxText(QLineEdit* box, const QString& text) {
+  if (box) FillFromStart(box, [&] { box->setText(text); });
+}
 
 QString ControlKey(const QString& name, int index) {
   return index < 0 ? name : name + QLatin1Char('_') + QString::number(index);
@@ -91,14 +79,14 @@ void WidgetControls::SetText(const QString& name, int index, const QString& text
     l->setText(text);
     if (labelHook_) labelHook_(ControlKey(name, index));
   } else if (auto* e = qobject_cast<QLineEdit*>(o)) {
-    e->setText(text);
+    SetBoxText(e, text);
   } else if (auto* p = qobject_cast<QPlainTextEdit*>(o)) {
     p->setPlainText(text);
   } else if (auto* t = qobject_cast<QTextEdit*>(o)) {
     t->setPlainText(text);
   } else if (auto* c = qobject_cast<QComboBox*>(o)) {
-    if (c->isEditable())
-      c->setEditText(text);
+    if (QLineEdit* e = c->lineEdit())  // an editable list
+      FillFromStart(e, [&] { c->setEditText(text); });
     else
       c->setCurrentIndex(c->findText(text));
   } else if (auto* b = qobject_cast<QAbstractButton*>(o)) {
@@ -187,15 +175,11 @@ void WidgetControls::SetVisible(const QString& name, int index, bool visible) {
 }
 
 void WidgetControls::SetBackColor(const QString& name, int index, uint32_t bgr) {
-  auto* w = qobject_cast<QWidget*>(Need(name, index));
-  if (!w) return;
-  w->setAutoFillBackground(bgr != kButtonFace || qobject_cast<QLabel*>(w) == nullptr);
-  SetRoleColor(w, BackRole(w), bgr);
+  PaintBackColor(qobject_cast<QWidget*>(Need(name, index)), bgr);
 }
 
 void WidgetControls::SetForeColor(const QString& name, int index, uint32_t bgr) {
-  auto* w = qobject_cast<QWidget*>(Need(name, index));
-  if (w) SetRoleColor(w, ForeRole(w), bgr);
+  PaintForeColor(qobject_cast<QWidget*>(Need(name, index)), bgr);
 }
 
 QStringList WidgetControls::Items(const QString& name, int index) const {

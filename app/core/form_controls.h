@@ -11,17 +11,23 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/colour_values.h"
+
+class QLineEdit;
+
 namespace quorel {
 
-// The system colour of button faces as a colour value (&H8000000F): the
-// control goes back to the palette's own colour.
-constexpr uint32_t kButtonFace = 0x8000000F;
+// Fills a text box as the program does: the box shows the start of its text
+// (cursor at 0), so a long text shows its first characters. While the user
+// types in the box (it has the focus) the cursor stays where the user has it.
+void SetBoxText(QLineEdit* box, const QString& text);
 
 class FormControls {
  public:
   virtual ~FormControls() = default;
 
   // A label's caption, a text box's or combo box's text, a button's caption.
+  // A text box set here shows the start of its text (SetBoxText).
   virtual QString Text(const QString& name, int index = -1) const = 0;
   // Setting a value runs the control's change handler, as the user's edit does.
   virtual void SetText(const QString& name, int index, const QString& text) = 0;
@@ -35,7 +41,7 @@ class FormControls {
   virtual void SetEnabled(const QString& name, int index, bool enabled) = 0;
   virtual bool Visible(const QString& name, int index = -1) const = 0;
   virtual void SetVisible(const QString& name, int index, bool visible) = 0;
-  // Colours as &HBBGGRR values; kButtonFace restores the palette's colour.
+  // Colours as &HBBGGRR values or system colours (see colour_values.h).
   virtual void SetBackColor(const QString& name, int index, uint32_t bgr) = 0;
   virtual void SetForeColor(const QString& name, int index, uint32_t bgr) = 0;
   // The entries of a list or combo box.

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/colour_values.h"
 #include "core/text_room.h"
 #include "eeprom/eep_tab_parts.h"
 #include "eeprom/eep_widgets.h"
@@ -18,13 +19,10 @@ namespace {
 const Family kMivor = Family::kMivor;
 
 // A rank marker: a small solid square, on when visible.
-QFrame* MakeMarker(QWidget* parent, const QString& name, int index, const QColor& fill) {
+QFrame* MakeMarker(QWidget* parent, const QString& name, int index, uint32_t fill) {
   auto* m = NamedWidget<QFrame>(parent, name, index);
   m->setFixedSize(12, 10);
-  m->setAutoFillBackground(true);
-  QPalette p = m->palette();
-  p.setColor(QPalette::Window, fill);
-  m->setPalette(p);
+  PaintBackColor(m, fill);
   m->setVisible(false);
   return m;
 }
@@ -40,11 +38,11 @@ QWidget* MakeRankTables(QWidget* parent) {
   const QString ranks = QStringLiteral("0123456789abcd");
   for (int i = 0; i < 14; ++i) {
     grid->addWidget(MakeCaption(box, ranks.mid(i, 1)), i + 1, 0);
-    grid->addWidget(MakeMarker(box, QStringLiteral("ShpTPHRank"), i, QColor(255, 192, 255)), i + 1, 1);
+    grid->addWidget(MakeMarker(box, QStringLiteral("ShpTPHRank"), i, 0xFFC0FF), i + 1, 1);
   }
   for (int i = 2; i <= 6; ++i) {
     grid->addWidget(MakeCaption(box, QString::number(i)), i - 1, 2);
-    grid->addWidget(MakeMarker(box, QStringLiteral("ShpErRank"), i, QColor(192, 192, 255)), i - 1, 3);
+    grid->addWidget(MakeMarker(box, QStringLiteral("ShpErRank"), i, 0xFFC0C0), i - 1, 3);
   }
   grid->setColumnStretch(4, 1);
   return box;

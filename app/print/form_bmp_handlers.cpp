@@ -20,6 +20,7 @@
 
 #include "core/device_channel.h"
 #include "core/dialogs.h"
+#include "core/form_controls.h"
 #include "core/job_host.h"
 #include "core/main_module.h"
 #include "print/bmp_shell_rules.h"
@@ -64,14 +65,14 @@ void FormBMP::Load() {
   Select(opCdBackColor_, c.cardBackColor);
   Select(opPrArea_, c.printArea);
   Select(opBufferSize_, c.bufferSize);
-  bufferSizeBox_->setText(c.bufferSizeByte);
+  SetBoxText(bufferSizeBox_, c.bufferSizeByte);
 
   tabFunction_->setCurrentIndex(0);
   tabDown_->setCurrentIndex(0);
 
   // The message lines, each cut and counted by its change handler.
   for (int i = 0; i < kMessageLineCount; ++i) {
-    msgLine_[i]->setText(c.lines[static_cast<size_t>(i)]);
+    SetBoxText(msgLine_[i], c.lines[static_cast<size_t>(i)]);
     TxtMsgLine_Change(i);
     msgLine_[i]->setToolTip(msgLine_[i]->text());
   }
@@ -212,7 +213,7 @@ void FormBMP::CmbCard_Change() { card_->setToolTip(card_->currentText()); }
 void FormBMP::TxtMsgLine_Change(int index) {
   QLineEdit* line = msgLine_[static_cast<size_t>(index)];
   if (CharacterCount(line->text()) > kMessageLineMax) {
-    line->setText(CutMessageLine(line->text()));  // runs this handler again for the cut text
+    SetBoxText(line, CutMessageLine(line->text()));  // runs this handler again for the cut text
     return;
   }
   const QString count = QString::number(CharacterCount(line->text()));

@@ -21,9 +21,6 @@ struct BenchKey {
 // The 22 keys in their table order.
 const std::array<BenchKey, 22>& BenchKeys();
 
-// The system colour of button text (&H80000012).
-constexpr uint32_t kButtonText = 0x80000012;
-
 // Puts every settings control to its design value (the window does this
 // when it builds its controls).
 void ApplyBenchDesignValues(FormControls& ui);

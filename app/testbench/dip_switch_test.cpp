@@ -11,9 +11,6 @@ namespace quorel {
 namespace {
 
 constexpr uint32_t kGrey = 0xE0E0E0;
-constexpr uint32_t kWindowBack = 0x80000005;
-constexpr uint32_t kWindowText = 0x80000008;
-constexpr uint32_t kButtonText = 0x80000012;
 constexpr uint32_t kUntested = 0xFF80FF;
 
 const QString kButton = QStringLiteral("CmdDSWTest");
@@ -23,8 +20,8 @@ QString OnHalf(int bank) { return QStringLiteral("SpDSW%1On").arg(bank); }
 QString OffHalf(int bank) { return QStringLiteral("SpDSW%1Off").arg(bank); }
 
 void DrawSwitch(FormControls& ui, int bank, int sw, bool on, uint32_t color) {
-  ui.SetBackColor(OnHalf(bank), sw, on ? color : kWindowBack);
-  ui.SetBackColor(OffHalf(bank), sw, on ? kWindowBack : color);
+  ui.SetBackColor(OnHalf(bank), sw, on ? color : kWindowBackground);
+  ui.SetBackColor(OffHalf(bank), sw, on ? kWindowBackground : color);
 }
 
 bool IsHex(const QString& s) {
@@ -207,7 +204,7 @@ void DipSwitchTest::UnlockPanel() {
   for (int i = 0; i < 3; ++i) {
     ui_.SetEnabled(QStringLiteral("CmdRWDevTst"), i, true);
     ui_.SetEnabled(QStringLiteral("TxtRWDevTstTimer"), i, true);
-    ui_.SetBackColor(QStringLiteral("TxtRWDevTstTimer"), i, kWindowBack);
+    ui_.SetBackColor(QStringLiteral("TxtRWDevTstTimer"), i, kWindowBackground);
     ui_.SetEnabled(QStringLiteral("lbRWDevTst"), i, true);
   }
 }

@@ -174,8 +174,8 @@ void EraseMarginTest::CommonEnding() {
   ui_.SetEnabled(QStringLiteral("CmdPrntPosition"), true);
   state_.mAbortRequest = 0;
   ui_.SetEnabled(kKinds, true);
-  ui_.SetBackColor(kKinds, -1, 0x80000005);
-  ui_.SetForeColor(kKinds, -1, 0x80000008);
+  ui_.SetBackColor(kKinds, -1, kWindowBackground);
+  ui_.SetForeColor(kKinds, -1, kWindowText);
   ui_.SetListIndex(kKinds, -1, 0);
   for (int i = 0; i < 3; ++i) ui_.SetBackColor(kLamp, i, kButtonFace);
 }

@@ -139,8 +139,8 @@ void FormMEMDump::BuildControls() {
 }
 
 void FormMEMDump::FormLoad() {
-  txtAddStart_->setText(QStringLiteral("FF8800"));
-  txtAddEnd_->setText(QStringLiteral("FFB2F0"));
+  SetBoxText(txtAddStart_, QStringLiteral("FF8800"));
+  SetBoxText(txtAddEnd_, QStringLiteral("FFB2F0"));
   // The row of controls above the dump keeps every caption and address
   // whole (the addresses as the load sets them): the window is never
   // narrower than that row needs.
@@ -175,11 +175,11 @@ void FormMEMDump::closeEvent(QCloseEvent* event) {
 
 void FormMEMDump::OptaddClick(int index) {
   if (index == 0) {
-    txtAddStart_->setText(QStringLiteral("FF8800"));
-    txtAddEnd_->setText(QStringLiteral("FFB2F0"));
+    SetBoxText(txtAddStart_, QStringLiteral("FF8800"));
+    SetBoxText(txtAddEnd_, QStringLiteral("FFB2F0"));
   } else if (index == 1) {
-    txtAddStart_->setText(QStringLiteral("618000"));
-    txtAddEnd_->setText(QStringLiteral("618FFF"));
+    SetBoxText(txtAddStart_, QStringLiteral("618000"));
+    SetBoxText(txtAddEnd_, QStringLiteral("618FFF"));
   }
 }
 
@@ -200,7 +200,7 @@ bool FormMEMDump::AddressBoxEvent(QLineEdit* box, QEvent* event) {
       return false;
     case QEvent::FocusOut: {
       const QString text = NormalizeAddress(box->text());
-      box->setText(text);
+      SetBoxText(box, text);
       if (box == txtAddStart_) lbGetAdd_->setText(text);
       return false;
     }
@@ -291,8 +291,8 @@ void FormMEMDump::SetProgress(int value) { progressBarMem_->setValue(value); }
 void FormMEMDump::ShowPercent(const QString& text) { lbPercent_->setText(text); }
 QString FormMEMDump::StartText() const { return txtAddStart_->text(); }
 QString FormMEMDump::EndText() const { return txtAddEnd_->text(); }
-void FormMEMDump::SetStartText(const QString& text) { txtAddStart_->setText(text); }
-void FormMEMDump::SetEndText(const QString& text) { txtAddEnd_->setText(text); }
+void FormMEMDump::SetStartText(const QString& text) { SetBoxText(txtAddStart_, text); }
+void FormMEMDump::SetEndText(const QString& text) { SetBoxText(txtAddEnd_, text); }
 bool FormMEMDump::Monitor() const { return chkDumpMonitor_->isChecked(); }
 
 }  // namespace quorel

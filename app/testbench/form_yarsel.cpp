@@ -123,15 +123,8 @@ void FormYarsel::ShowMessage(const QString& text) { lbMsg_->setText(text); }
 
 void FormYarsel::ShowAnswer(const QString& head, bool good) {
   lbAns_->setText(head);
-  if (head.isEmpty()) {
-    lbAns_->setAutoFillBackground(false);
-    lbAns_->setPalette(QPalette());
-    return;
-  }
-  QPalette p = lbAns_->palette();
-  p.setColor(QPalette::Window, good ? QColor(0, 255, 0) : QColor(255, 0, 0));
-  lbAns_->setPalette(p);
-  lbAns_->setAutoFillBackground(true);
+  // Bright green or bright red; no verdict leaves the window's own colour.
+  PaintBackColor(lbAns_, head.isEmpty() ? kButtonFace : good ? 0x00FF00 : 0x0000FF);
 }
 
 void FormYarsel::ShowVersion(const QString& text) { lbVS_->setText(text); }
@@ -145,7 +138,7 @@ void FormYarsel::ShowTrackData(const QString& text) {
 void FormYarsel::ShowErrors(const QString& text) { lbError_->setText(text); }
 void FormYarsel::ShowPassCount(const QString& text) { lbPassCount_->setText(text); }
 QString FormYarsel::CountText() const { return txtCount_->text(); }
-void FormYarsel::SetCountText(const QString& text) { txtCount_->setText(text); }
+void FormYarsel::SetCountText(const QString& text) { SetBoxText(txtCount_, text); }
 bool FormYarsel::MarginTicked() const { return chkMargin_->isChecked(); }
 
 }  // namespace quorel

@@ -11,9 +11,6 @@
 namespace quorel {
 namespace {
 
-constexpr uint32_t kWindowBack = 0x80000005;
-constexpr uint32_t kButtonFaceColour = 0x8000000F;
-
 struct ItemControls {
   const char* result;    // result label
   const char* text;      // the entry box pair
@@ -135,9 +132,9 @@ void IdentityJob::ApplyMode(IdentityItem item, int k) {
   const QString text = QLatin1String(Controls(item).text);
   const bool normal = k == 0;
   ui_.SetEnabled(text, 0, normal);
-  ui_.SetBackColor(text, 0, normal ? kWindowBack : kButtonFaceColour);
+  ui_.SetBackColor(text, 0, normal ? kWindowBackground : kButtonFace);
   ui_.SetEnabled(text, 1, !normal);
-  ui_.SetBackColor(text, 1, normal ? kButtonFaceColour : kWindowBack);
+  ui_.SetBackColor(text, 1, normal ? kButtonFace : kWindowBackground);
   switch (item) {
     case IdentityItem::kBarCode: ui_.SetEnabled(QStringLiteral("LabelBarcodeLabel"), -1, normal); break;
     case IdentityItem::kDate: ui_.SetEnabled(QStringLiteral("LabelDate"), -1, normal); break;

@@ -19,8 +19,6 @@ constexpr uint32_t kLampIdle = 0xE0E0E0;
 constexpr uint32_t kLampCard = 0x80FF80;
 constexpr uint32_t kLampWork = 0xC0C0FF;
 constexpr uint32_t kLampStop = 0xFFC0FF;
-constexpr uint32_t kButtonTextColour = 0x80000012;
-constexpr uint32_t kWindowColour = 0x80000005;
 
 const QString kButton = QStringLiteral("CmdClockJitterTst");
 const QString kMsg = QStringLiteral("LbJitterMsg");
@@ -99,7 +97,7 @@ void JitterTest::Status(const QString& text, int lamp) {
 void JitterTest::PrintOptionChanged() {
   if (ui_.Ticked(QStringLiteral("ChkJitter"))) {
     ui_.SetEnabled(kKind, -1, true);
-    ui_.SetBackColor(kKind, -1, kWindowColour);
+    ui_.SetBackColor(kKind, -1, kWindowBackground);
     ui_.SetText(kKind, -1, kChooseKind);
     ui_.Focus(kKind);
   } else {
@@ -165,7 +163,7 @@ void JitterTest::ResetGrid() {
   for (int k = 1; k <= 3; ++k) {
     const QString row = Row(k);
     for (int c = 0; c < 16; ++c) {
-      ui_.SetForeColor(row, c, kButtonTextColour);
+      ui_.SetForeColor(row, c, kButtonText);
       if (c % 8 != 0) ui_.SetToolTip(row, c, QString());
       QString text = QStringLiteral("---");
       if (c % 8 == 0) text = QString::number(k) + QStringLiteral("Tr");

@@ -45,10 +45,14 @@ QWidget* PanelFrame(QWidget* page) {
   // The display: unlit "8.8." under the lit segments.
   auto* display = Shape(frame, QStringLiteral("Shape7Seg"), -1, 90, 50);
   auto* stack = new QGridLayout(display);
+  QFont digits = display->font();
+  digits.setPixelSize(24);
   auto* back = Label(display, QStringLiteral("Lb7SegBackG"), -1, QStringLiteral("8.8."));
-  back->setStyleSheet(QStringLiteral("color: #400000; font-size: 24px;"));
+  back->setFont(digits);
+  PaintForeColor(back, 0x000040);  // dark red
   auto* lit = Label(display, QStringLiteral("Lb7Seg"), -1, QString());
-  lit->setStyleSheet(QStringLiteral("color: #FF0000; font-size: 24px;"));
+  lit->setFont(digits);
+  PaintForeColor(lit, 0x0000FF);  // red
   stack->addWidget(back, 0, 0);
   stack->addWidget(lit, 0, 0);
   g->addWidget(display, 1, 3, 2, 1);

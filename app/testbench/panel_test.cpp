@@ -17,7 +17,6 @@ constexpr uint32_t kSegmentEnable = 0xFF86CA;
 constexpr uint32_t kDigit1 = 0xFF86C6;
 constexpr uint32_t kDigit2 = 0xFF86C7;
 constexpr uint32_t kGrey = 0xE0E0E0;
-constexpr uint32_t kWindowBack = 0x80000005;
 
 const QString kButton = QStringLiteral("CmdRWDevTst");
 const QString kStepBox = QStringLiteral("TxtRWDevTstTimer");
@@ -138,7 +137,7 @@ void PanelTest::Restore() {
   for (int i = 0; i < 3; ++i) {
     ui_.SetEnabled(kButton, i, true);
     ui_.SetEnabled(kStepBox, i, true);
-    ui_.SetBackColor(kStepBox, i, kWindowBack);
+    ui_.SetBackColor(kStepBox, i, kWindowBackground);
     ui_.SetEnabled(kUnit, i, true);
     ui_.SetText(kButton, i, QLatin1String(kCaptions[i]));
   }

@@ -15,9 +15,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/colour_values.h"
 #include "core/cp932_codec.h"
 #include "core/dialogs.h"
 #include "core/event_wait.h"
+#include "core/form_controls.h"
 #include "core/link_api.h"
 #include "core/main_module.h"
 #include "core/main_shell.h"
@@ -37,7 +39,7 @@ const QString kRestartText = QStringLiteral(
     "終了させる場合は[はい]を、しない場合は[いいえ]をクリックして下さい");
 
 // Light green while the list shows the present ports.
-const char kPresentPortsStyle[] = "QComboBox#CmbPort { background-color: #80FF80; }";
+constexpr uint32_t kPresentPortsColor = 0x80FF80;
 
 void FillCombo(QComboBox* combo, const ItemList& items) {
   const QSignalBlocker block(combo);
@@ -249,20 +251,20 @@ void FormCOM::Load() {
   cts_->setChecked(m.gUseCTS == 1);
   dsr_->setChecked(m.gUseDSR == 1);
 
-  Box(NumberBox::kRespTimer)->setText(QString::number(m.gRespTimer));
-  Box(NumberBox::kAckTimer)->setText(QString::number(m.gAckTimer));
-  Box(NumberBox::kNakRetry)->setText(QString::number(m.gNakRetry));
-  Box(NumberBox::kAckNakTimeoutRetry)->setText(QString::number(m.gAckNakTimeoutRetry));
-  Box(NumberBox::kRespTimeoutRetry)->setText(QString::number(m.gRespTimeoutRetry));
-  Box(NumberBox::kAckRetryWait)->setText(QString::number(m.gAckRetryWaitTimer));
-  Box(NumberBox::kRespRetryWait)->setText(QString::number(m.gResRetryWaitTimer));
+  SetBoxText(Box(NumberBox::kRespTimer), QString::number(m.gRespTimer));
+  SetBoxText(Box(NumberBox::kAckTimer), QString::number(m.gAckTimer));
+  SetBoxText(Box(NumberBox::kNakRetry), QString::number(m.gNakRetry));
+  SetBoxText(Box(NumberBox::kAckNakTimeoutRetry), QString::number(m.gAckNakTimeoutRetry));
+  SetBoxText(Box(NumberBox::kRespTimeoutRetry), QString::number(m.gRespTimeoutRetry));
+  SetBoxText(Box(NumberBox::kAckRetryWait), QString::number(m.gAckRetryWaitTimer));
+  SetBoxText(Box(NumberBox::kRespRetryWait), QString::number(m.gResRetryWaitTimer));
   ackNakMsgBox_->setChecked(m.gAckNakTimeoutMsgFlag == 1);
   respMsgBox_->setChecked(m.gRespTimeoutMsgFlag == 1);
   MsgBoxSwitchChanged(ackNakMsgBox_, Box(NumberBox::kAckNakTimeoutRetry), ackNakRetryLabel_);
   MsgBoxSwitchChanged(respMsgBox_, Box(NumberBox::kRespTimeoutRetry), respRetryLabel_);
   for (int i = 0; i < 9; ++i) events_[i]->setChecked(m.gEvtFlags[static_cast<size_t>(i)] == 1);
 
-  logFolder_->setText(m.gLogOutPath);
+  SetBoxText(logFolder_, m.gLogOutPath);
   logFolder_->setToolTip(m.gLogOutPath);
 
   // The stored mode, or "-1" when it names none (written back at once).
@@ -324,7 +326,7 @@ void FormCOM::CmbPort_Click() {
 }
 
 void FormCOM::RefreshPortList() {
-  port_->setStyleSheet(QLatin1String(kPresentPortsStyle));
+  PaintBackColor(port_, kPresentPortsColor);
   // Shows the colour before the enumeration, which may take a moment.
   if (isVisible()) PumpPendingEvents();
   QByteArray names;
@@ -347,7 +349,7 @@ void FormCOM::OpGetPort_Click() {
   FillPorts(ManualPortItems());
   // The stored port stays chosen: switching the list is no choice of port.
   SelectStoredPort();
-  port_->setStyleSheet(QString());
+  PaintBackColor(port_, kWindowBackground);
 }
 
 void FormCOM::CmdComRefresh_Click() {
@@ -385,7 +387,7 @@ void FormCOM::FoluderSansyou_Click() {
   const QString folder = FolderWithSeparator(chosen);
   logFolder_->setText(folder);
   logFolder_->setToolTip(folder);
-  logFolder_->setCursorPosition(static_cast<int>(folder.size()));
+  logFolder_->setCursorPosition(static_cast<int>(folder.size()));  // the chosen folder's end in view
   MainModule& m = mm();
   m.gLogOutPath = folder;
   WriteIni(QStringLiteral("Path"), QStringLiteral("LogOutPath"), folder, m.gIniPath);
@@ -437,7 +439,7 @@ bool FormCOM::Save() {
   WritePortSettings(m);
   if (saved_) saved_();
   WriteLibraryLogSettings(m, logMode_);
-  logFolder_->setText(m.gLogOutPath);
+  SetBoxText(logFolder_, m.gLogOutPath);
   if (LogModeChanged() && bClosing_ == 0 && AskRestart()) m.gRestartRequest = -1;
   bSaved_ = -1;
   return true;
@@ -487,7 +489,7 @@ void FormCOM::closeEvent(QCloseEvent* event) {
 
 bool FormCOM::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut) {
-    if (auto* box = qobject_cast<QLineEdit*>(watched)) box->setText(AbsoluteNumberText(box->text()));
+    if (auto* box = qobject_cast<QLineEdit*>(watched)) SetBoxText(box, AbsoluteNumberText(box->text()));
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -25,8 +25,10 @@
 #include <QTextEdit>
 #include <QTreeView>
 
+#include "core/colour_values.h"
 #include "core/dialogs.h"
 #include "core/folders.h"
+#include "core/form_controls.h"
 #include "core/main_module.h"
 #include "core/main_shell.h"
 #include "core/settings_file.h"
@@ -40,7 +42,8 @@ namespace {
 constexpr int kMinWidth = 5565 / kTwipsPerPixel;
 constexpr int kMinHeight = 7620 / kTwipsPerPixel;
 
-const QColor kRunningColor(0xFF, 0x80, 0x00);  // &H0080FF
+constexpr uint32_t kRunningColor = 0x0080FF;  // orange
+constexpr uint32_t kBlack = 0;
 
 const QString& Section() {
   static const QString base = QStringLiteral("FormFile");
@@ -199,14 +202,14 @@ void FormFile::LoadStartFile() {
   if (!folder.isEmpty() && QFileInfo(folder).isDir() && ReadCommandFile(JoinPath(folder, name), &text, &error) &&
       m.gAppClosing != 1) {
     SetFolder(folder);
-    name_->setText(name);
+    SetBoxText(name_, name);
     filePath_ = JoinPath(folder, name);
     SetEditorText(text);
     return;
   }
   // No message: a first start simply shows the sample.
   SetFolder(SettingsDir());
-  name_->setText(QStringLiteral("Sample.dat"));
+  SetBoxText(name_, QStringLiteral("Sample.dat"));
   SetEditorText(SampleCommandFile());
 }
 
@@ -241,7 +244,7 @@ void FormFile::Drive1_Change(int index) {
   if (index >= 0) SetFolder(drive_->itemText(index));
 }
 
-void FormFile::File1_Click(const QString& name) { name_->setText(name); }
+void FormFile::File1_Click(const QString& name) { SetBoxText(name_, name); }
 
 QString FormFile::ChosenPath() const {
   const QString name = name_->text();
@@ -408,7 +411,7 @@ void FormFile::PaintLine(int blockNumber, bool running) {
   QTextCursor cursor(block);
   cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
   QTextCharFormat format;
-  format.setForeground(running ? kRunningColor : QColor(Qt::black));
+  format.setForeground(ColorOfValue(running ? kRunningColor : kBlack, editor_));
   format.setFontWeight(running ? QFont::Bold : QFont::Normal);
   cursor.mergeCharFormat(format);
 }
@@ -432,7 +435,7 @@ void FormFile::ClearHighlights() {
   QTextCursor cursor(editor_->document());
   cursor.select(QTextCursor::Document);
   QTextCharFormat format;
-  format.setForeground(QColor(Qt::black));
+  format.setForeground(ColorOfValue(kBlack, editor_));
   format.setFontWeight(QFont::Normal);
   cursor.mergeCharFormat(format);
 }

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <limits>
 
+#include "core/form_controls.h"
 #include "core/main_menus.h"
 #include "core/main_module.h"
 #include "core/password_prompt.h"
@@ -96,7 +97,7 @@ VersionDisp::VersionDisp() {
 void VersionDisp::FillTexts() {
   const AboutTexts t = ProgramAboutTexts();
   const QString texts[4] = {t.fileDescription, t.titleAndVersion, t.comments, t.legalNotice};
-  for (int i = 0; i < 4; ++i) findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1))->setText(texts[i]);
+  for (int i = 0; i < 4; ++i) SetBoxText(findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1)), texts[i]);
 }
 
 bool VersionDisp::eventFilter(QObject* watched, QEvent* event) {

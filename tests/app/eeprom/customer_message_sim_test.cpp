@@ -18,6 +18,7 @@
 #include "eeprom/eep_channel.h"
 #include "eeprom/form_eep.h"
 #include "eeprom/form_eep_msg.h"
+#include "support/rendered_view.h"
 
 namespace quorel::eep {
 namespace {
@@ -176,6 +177,7 @@ TEST_F(MessageOnSimulator, RowButtonsReadOnClickAndWriteOnRightRelease) {
   button->click();
   EXPECT_EQ(RowCommands(), (std::vector<std::string>{"eew:A0/10/" + data.toStdString(), "eer:A0/10"}));
   EXPECT_EQ(msg.controls().Text(QStringLiteral("TxtEEPALL_Mivor"), 10), data);
+  EXPECT_TRUE(testing::ShowsTextStart(Find<QLineEdit>(msg, QStringLiteral("TxtEEPALL_Mivor"), 10)));
   EXPECT_EQ(msg.controls().ToolTip(QStringLiteral("TxtEEPALL_Mivor"), 10), data + QStringLiteral(" [64]"));
   EXPECT_EQ(msg.controls().ToolTip(QStringLiteral("CmdEEPAd_Mivor"), 10),
             QStringLiteral("EEPROM 0xA0～0xAFを読み込みます。"));

@@ -16,6 +16,7 @@
 #include "eeprom/eep_rows.h"
 #include "eep_window_sim_fixture.h"
 #include "eeprom/form_eep.h"
+#include "support/rendered_view.h"
 
 namespace quorel::eep {
 namespace {
@@ -158,10 +159,15 @@ TEST_F(EepRowsOnSimulator, FailedRowShowsItsReplyAndTheLoopGoesOn) {
   mm().gReportMode = 0;
 }
 
-TEST_F(EepRowsOnSimulator, ScreenshotOfTheMivorRowsAfterAnAllRowsRead) {
+// Every row box shows the start of its 64 digits (the lowest address first).
+TEST_F(EepRowsOnSimulator, MivorAllRowsReadShowsEachRowFromItsStart) {
+  Control("eeprom set 00 " + kRow10.toStdString());
   Window().show();
   Click(QStringLiteral("CmdEepAll_Mivor"));
   EXPECT_EQ(16, Sent("ee r:"));
+  ASSERT_EQ(kRow10, Box(Family::kMivor, 0)->text());
+  EXPECT_TRUE(testing::ShowsTextStart(Box(Family::kMivor, 0)));
+  for (int r = 0; r < 16; ++r) EXPECT_EQ(0, Box(Family::kMivor, r)->cursorPosition()) << r;
   ASSERT_TRUE(QDir().mkpath(QStringLiteral(QUOREL_SCREENSHOT_DIR)));
   ASSERT_TRUE(Window().grab().save(QStringLiteral(QUOREL_SCREENSHOT_DIR "/eeprom_mivor_rows_read.png")));
 }

@@ -226,6 +226,13 @@ TEST_F(Shell, TextBoxConveniences) {
   box->setText(QStringLiteral("VS"));
   box->setFocus();
   ASSERT_TRUE(testing::PumpUntilTrue([box] { return box->selectedText() == QLatin1String("VS"); }, 2000));
+  // A box the program fills shows the start of its text; in the box the
+  // user types in, the cursor stays where the user put it.
+  box->setCursorPosition(1);
+  ui().SetText(QStringLiteral("TxtCustomSendCmd"), 2, QStringLiteral("VSX"));
+  EXPECT_EQ(box->cursorPosition(), 1);
+  ui().SetText(QStringLiteral("TxtSendBox"), QStringLiteral("PD:") + QString(200, QLatin1Char('A')));
+  EXPECT_EQ(ui().Get<QLineEdit>(QStringLiteral("TxtSendBox"))->cursorPosition(), 0);
   // Code-set values run their handlers.
   ui().SetValue(QStringLiteral("ChkRSmode"), 1);
   EXPECT_EQ(mm().gRSMode, 1);
