@@ -125,7 +125,12 @@ void CCommPort::CommEventThreadProc(plat::SerialLine* line, LineSample first) {
         line->WaitForInput(!soon, lineWake_.fd(), soon ? kLookEveryMs : kLookAtLeastEveryMs);
     if (woke.woken) lineWake_.Clear();
     if (LineStopSet()) break;
+    // A transaction that runs at either end of the look owns the bytes and
+    // the write it saw; its reader may take them and end it at any moment
+    // after, so this is not asked later (the log line alone may take longer).
+    const bool inTransactionBefore = inTransaction_.load() != 0;
     const Sample now = Take(*line, writeCount_.load());
+    const bool inTransaction = inTransactionBefore || inTransaction_.load() != 0;
     const bool gone = line->hungUp();
     unexplained = woke.line && now.inQueue == 0;
     if (prev.inQueue == 0 && now.inQueue > 0) rxArrived = true;
@@ -159,7 +164,6 @@ void CCommPort::CommEventThreadProc(plat::SerialLine* line, LineSample first) {
                       prev.inQueue, now.inQueue);
         log_->Info(text);
       }
-      const bool inTransaction = inTransaction_.load() != 0;
       const bool dsrOn = (now.modem & plat::kModemDsr) != 0;
       const bool dsrFell = (events & kEvDsr) && dsrWasOn && !dsrOn;
       if (events & kEvDsr) dsrWasOn = dsrOn;
