@@ -195,32 +195,55 @@ void BuildSelfPrint(QWidget* p) {
     pages->addItem(QString::fromLatin1(page));
 }
 
-// The "Read/Write/Print Test" group: its frame first, so the controls lie on it.
+// A caption beside a box of the write/read test, as wide as its text needs.
+QLabel* FittedCaption(QWidget* p, const char* name, const QString& text, int x, int y, int w) {
+  QLabel* l = Caption(p, name, text, x, y, w);
+  PlaceFitted(l, l->geometry());
+  return l;
+}
+
+int RightOf(const QWidget* w) { return w->x() + w->width(); }
+
+// The "Read/Write/Print Test" group: its frame first, so the controls lie on
+// it. Where a caption grew in this font, the control after it moves along the
+// row, and the frame grows to hold what grew.
 void BuildTestOptions(QWidget* p) {
-  Make<QGroupBox>(p, QStringLiteral("FraRWTest"), -1, 410, 466, 228, 98)->setTitle(QStringLiteral("Read/Write/Print Test"));
+  auto* frame = Make<QGroupBox>(p, QStringLiteral("FraRWTest"), -1, 410, 466, 228, 98);
+  frame->setTitle(QStringLiteral("Read/Write/Print Test"));
   Button(p, "CmdRWTest", -1, QStringLiteral("Test Start"), 414, 482, 58);
-  Caption(p, "LbRWTestCount", QStringLiteral("Test Count :"), 474, 482, 66);
-  Box(p, "TxtRWTestCount", -1, 542, 482, 32)->setToolTip(Jp("R/W Testのパス回数を指定します。"));
-  Check(p, "ChkRWErrorStop", -1, QStringLiteral("ErrStop"), 574, 482, 62);
+  QLabel* count = FittedCaption(p, "LbRWTestCount", QStringLiteral("Test Count :"), 474, 482, 66);
+  QLineEdit* countBox = Box(p, "TxtRWTestCount", -1, qMax(542, RightOf(count) + 1), 482, 32);
+  countBox->setToolTip(Jp("R/W Testのパス回数を指定します。"));
+  Check(p, "ChkRWErrorStop", -1, QStringLiteral("ErrStop"), qMax(574, RightOf(countBox)), 482, 62);
   auto* format = new QButtonGroup(p);
   format->setObjectName(QStringLiteral("OpJISISOGroup"));
   Option(p, format, "OpJISISO", 0, QStringLiteral("JIS"), 414, 502, 42)
       ->setToolTip(Jp("R/W Testの磁気をJISフォーマットにて指定します。"));
   Option(p, format, "OpJISISO", 1, QStringLiteral("ISO"), 458, 502, 44)
       ->setToolTip(Jp("R/W Testの磁気をISOフォーマットにて指定します。"));
-  // The length box sits in the gap of its caption, between "Mag." and "Char".
-  Caption(p, "LbRWMagChar", QStringLiteral("Mag.         Char"), 504, 502, 92);
-  Box(p, "Text12", -1, 532, 502, 28)->setToolTip(Jp("磁気の最大Byte数を指定します。"));
-  Caption(p, "LbRWModes", QStringLiteral("MS:"), 414, 522, 20);
-  Box(p, "Text17", -1, 434, 522, 72)->setToolTip(Jp("R/W にMSコマンドを追加します。"));
-  Caption(p, "LbRWWait", QStringLiteral("Wait(sec) "), 510, 522, 56);
-  Box(p, "Text8", -1, 566, 522, 30)->setToolTip(Jp("R/W に停止動作を追加します。"));
+  // The length box sits in the blanks of its caption, between "Mag." and
+  // "Char", wherever this font puts them.
+  const QString magChar = QStringLiteral("Mag.         Char");
+  QLabel* mag = FittedCaption(p, "LbRWMagChar", magChar, 504, 502, 92);
+  const QFontMetrics fm = mag->fontMetrics();
+  const int gapLeft = mag->x() + fm.horizontalAdvance(QStringLiteral("Mag.")) + 1;
+  const int gapRight = mag->x() + fm.horizontalAdvance(magChar.left(magChar.lastIndexOf(QLatin1Char(' ')) + 1)) - 1;
+  Box(p, "Text12", -1, gapLeft, 502, qMax(0, gapRight - gapLeft))->setToolTip(Jp("磁気の最大Byte数を指定します。"));
+  QLabel* modes = FittedCaption(p, "LbRWModes", QStringLiteral("MS:"), 414, 522, 20);
+  QLineEdit* msBox = Box(p, "Text17", -1, qMax(434, RightOf(modes) + 1), 522, 72);
+  msBox->setToolTip(Jp("R/W にMSコマンドを追加します。"));
+  QLabel* wait = FittedCaption(p, "LbRWWait", QStringLiteral("Wait(sec) "), qMax(510, RightOf(msBox) + 4), 522, 56);
+  Box(p, "Text8", -1, qMax(566, RightOf(wait)), 522, 30)->setToolTip(Jp("R/W に停止動作を追加します。"));
   Check(p, "Check3", -1, QStringLiteral("Print"), 414, 542, 52)->setToolTip(Jp("R/W に一行印字動作を追加します。"));
   QCheckBox* erase = Check(p, "Check6", -1, QStringLiteral("Erase"), 468, 542, 58);
   erase->setToolTip(Jp("R/W に消去動作を追加します。"));
   erase->setEnabled(false);  // usable only while Print is ticked
-  Box(p, "Text11", -1, 528, 542, 48);
-  Box(p, "Text16", -1, 578, 542, 56);
+  QLineEdit* t11 = Box(p, "Text11", -1, qMax(528, RightOf(erase)), 542, 48);
+  Box(p, "Text16", -1, qMax(578, RightOf(t11) + 2), 542, 56);
+  int right = RightOf(frame);
+  for (QWidget* c : p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (c != frame && frame->geometry().contains(c->geometry().topLeft())) right = qMax(right, RightOf(c) + 2);
+  frame->resize(right - frame->x(), frame->height());
 }
 
 QFrame* Line(QWidget* p, int index, int y) {

@@ -191,6 +191,26 @@ class View {
     return {};
   }
 
+  // A control placed in the blanks of a caption (a box between "Mag." and
+  // "Char") covers none of its characters.
+  static bool OnlyOverBlanks(QWidget* w, const Room& r, const QRect& drawn, const QRect& sibling) {
+    const QFontMetrics fm = w->fontMetrics();
+    const QString& t = r.text;
+    for (int i = 0; i < t.size();) {
+      if (t.at(i).isSpace()) {
+        ++i;
+        continue;
+      }
+      int j = i;
+      while (j < t.size() && !t.at(j).isSpace()) ++j;
+      const int left = drawn.left() + fm.horizontalAdvance(t.left(i));
+      const int right = drawn.left() + fm.horizontalAdvance(t.left(j));
+      if (sibling.left() < right && sibling.right() >= left) return false;
+      i = j;
+    }
+    return true;
+  }
+
   // A caption that a sibling control is drawn over.
   static QString Covered(QWidget* w) {
     const Room r = RoomOf(w);
@@ -199,7 +219,7 @@ class View {
     for (QWidget* s : w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       // A sibling that encloses the whole control is its backdrop or overlay.
       if (s == w || !s->isVisible() || s->isWindow() || !s->geometry().intersects(drawn) ||
-          s->geometry().contains(w->geometry()))
+          s->geometry().contains(w->geometry()) || OnlyOverBlanks(w, r, drawn, s->geometry()))
         continue;
       return QStringLiteral("\"%1\" is drawn over by %2").arg(r.text, NameOf(s));
     }

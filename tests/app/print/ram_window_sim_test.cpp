@@ -29,9 +29,10 @@ TEST_F(RamWindowSim, ButtonsSendTheChosenAreas) {
 
 TEST_F(RamWindowSim, SaveOnAPortThatCannotOpenTriesOnceAndShowsOneBoxOfEach) {
   channel_.commClose();
-  mm().gPort = 9;  // nothing behind COM9
-  dialogs_.ExpectBox(QStringLiteral("COM9オープンエラー"),
-                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"),
+  mm().gPort = 200;  // a number without a device file
+  dialogs_.ExpectBox(QStringLiteral("COM200オープンエラー"),
+                     QStringLiteral("他のアプリケーションが使用している可能性があります。\r\nもしくはポートが存在しません。"
+                                    "\r\nCOM200 has no device file"),
                      BoxAnswer::kOk);
   dialogs_.ExpectBox(QStringLiteral("通信エラー"),
                      QStringLiteral("通信できません！\r\n通信設定やケーブルを見直してください。"), BoxAnswer::kOk);
