@@ -135,7 +135,7 @@ TEST_F(StandardDevice, CardArrivesByItselfAfterTheCardWait) {
   const uint64_t start = NowMs();
   Exchange(Command("CI", ""), "06");
   std::string r = Poll();
-  while (r == "BCI00" && NowMs() - start < 2000) r = Poll();
+  while (r == "BCI00" && NowMs() - start < 30000) r = Poll();
   EXPECT_EQ("ACI90", r);
   EXPECT_GE(NowMs() - start, 150u);
 }
@@ -277,18 +277,19 @@ TEST_F(StandardDevice, EepromWordsReadBackWhatWasWritten) {
 }
 
 TEST_F(StandardDevice, ResetIsAckedThenSilentThenReportsAPowerUp) {
-  Ctl("restart 300");
+  // Deaf far longer than the silence looked for, however late a busy machine looks.
+  Ctl("restart 2000");
   const uint64_t start = NowMs();
   Exchange(Command("RS", "S"), "06");
   Send(kPoll);
   ExpectSilence(100);
   Exchange(Command("VS", ""), "");  // restarting: not even an ACK
   Bytes got;
-  while (got.empty() && NowMs() - start < 2000) {
+  while (got.empty() && NowMs() - start < 30000) {
     Send(kPoll);
     got = ReadQuiet(40, 400);
   }
-  EXPECT_GE(NowMs() - start, 300u);
+  EXPECT_GE(NowMs() - start, 2000u);
   EXPECT_EQ("02 52 32 30 30 30 03 53", HexOf(got));  // R 20 00: a power-up
   EXPECT_EQ("R2000", Poll());
   EXPECT_EQ("AVS10", Ask("VS"));  // nothing but PA, RS and CL until it is acknowledged
@@ -341,14 +342,15 @@ TEST_F(StandardDevice, NoReplyToPollsButCommandsStillAcked) {
 }
 
 TEST_F(StandardDevice, SlowCommandStaysBusyForItsTime) {
-  Ctl("slow 120");
+  // Busy far longer than a busy machine takes to send the first poll.
+  Ctl("slow 1000");
   const uint64_t start = NowMs();
   Exchange(Command("PA", ""), "06");
   EXPECT_EQ("BPA00", Poll());
   std::string r = Poll();
-  while (r == "BPA00" && NowMs() - start < 2000) r = Poll();
+  while (r == "BPA00" && NowMs() - start < 30000) r = Poll();
   EXPECT_EQ("APA90", r);
-  EXPECT_GE(NowMs() - start, 120u);
+  EXPECT_GE(NowMs() - start, 1000u);
 }
 
 TEST_F(StandardDevice, PlainDeviceAgainAfterDevicePlain) {

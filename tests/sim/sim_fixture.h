@@ -49,8 +49,9 @@ class SimTest : public ::testing::Test {
   void CloseHost();
   void Send(const Bytes& b);
   void Send(const std::string& hex) { Send(Hex(hex)); }
-  // Reads exactly n bytes (fails the test after timeoutMs).
-  Bytes Read(size_t n, int timeoutMs = 2000);
+  // Reads exactly n bytes (fails the test after timeoutMs: a hang guard far
+  // beyond what a busy machine takes to answer).
+  Bytes Read(size_t n, int timeoutMs = 10000);
   // Reads whatever arrives until the line has been quiet for quietMs.
   Bytes ReadQuiet(int quietMs = 60, int timeoutMs = 2000);
   // Sends, then expects exactly `expected` back and nothing after it.
@@ -64,7 +65,7 @@ class SimTest : public ::testing::Test {
   // Exactly `count` transcript entries of dir begin with prefix. Waits for
   // them: the device records its bytes just after writing them.
   void ExpectTag(sim::Dir dir, const std::string& prefix, int count) {
-    EXPECT_TRUE(dev_.WaitForTag(dir, prefix, count, 1000)) << prefix;
+    EXPECT_TRUE(dev_.WaitForTag(dir, prefix, count, 10000)) << prefix;
     EXPECT_EQ(count, dev_.CountTag(dir, prefix)) << prefix;
   }
 

@@ -135,7 +135,7 @@ TEST_F(FileWindow, AWaitOfTwoTenthsSeparatesItsCommands) {
 
 TEST_F(FileWindow, AbortEndsARunningWaitAndTheRunningLineIsShownByItsBlock) {
   bool checked = false;
-  When([&] { return Label("LbWaitDisp") == QLatin1String("30"); }, [&] {
+  When([&] { return Label("LbWaitDisp") == QLatin1String("120"); }, [&] {
     // Line 3 (block 2) waits, its whole seconds counting down; the lines
     // around it are plain.
     EXPECT_TRUE(Running(2));
@@ -148,9 +148,9 @@ TEST_F(FileWindow, AbortEndsARunningWaitAndTheRunningLineIsShownByItsBlock) {
   });
   QElapsedTimer t;
   t.start();
-  RunText(QStringLiteral("' 表示テスト\r\n      ST\r\nWAIT\r\n30.4\r\n      VS\r\n"));
+  RunText(QStringLiteral("' 表示テスト\r\n      ST\r\nWAIT\r\n120.4\r\n      VS\r\n"));
   EXPECT_TRUE(checked);
-  EXPECT_LT(t.elapsed(), 10 * 1000);  // ended long before the wait's 30 s
+  EXPECT_LT(t.elapsed(), 60 * 1000);  // ended long before the wait's two minutes
   EXPECT_EQ(SentCodes(), (Codes{"ST", "CL"}));
   EXPECT_EQ(mm().gStopRequest, 1);
   EXPECT_TRUE(Plain(2));
@@ -261,8 +261,8 @@ TEST_F(FileWindow, ClosingDuringARunStopsItAndTheWindowGoesOnlyAfterTheRun) {
   When([&] { return Label("LbCmndLine") == QLatin1String(" wait"); }, [&] { Window()->close(); });
   QElapsedTimer t;
   t.start();
-  RunText(QStringLiteral("      ST\r\nWAIT\r\n30\r\n      VS\r\n"));
-  EXPECT_LT(t.elapsed(), 10 * 1000);  // ended long before the wait's 30 s
+  RunText(QStringLiteral("      ST\r\nWAIT\r\n120\r\n      VS\r\n"));
+  EXPECT_LT(t.elapsed(), 60 * 1000);  // ended long before the wait's two minutes
   ASSERT_FALSE(window_.isNull());  // the run returned into a live window
   EXPECT_EQ(SentCodes(), (Codes{"ST", "CL"}));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
