@@ -60,11 +60,19 @@ TEST_F(ChannelIdle, ACommandArmedWhileACallerHasTheTimerOffWaitsForItsReturn) {
   ASSERT_TRUE(TickStops());
   // As the bitmap window does around a transfer that bypasses the channel.
   channel_.StopTimer();
+  // Once the command has been armed for a while, the caller hands back.
   bool heldBack = false;
-  QTimer::singleShot(50, [&] {
+  QElapsedTimer sinceArmed;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (mm().gSendPending != 1) return;
+    if (!sinceArmed.isValid()) sinceArmed.start();
+    if (sinceArmed.elapsed() < 50) return;
+    watch.stop();
     heldBack = !channel_.timerActive() && Sent("VS") == 0;
     channel_.StartTimer(channel_.timerInterval());
   });
+  watch.start(5);
   EXPECT_EQ(Comu(QStringLiteral("VS")), ComuOutcome::kAnswered);
   EXPECT_TRUE(heldBack);
   EXPECT_EQ(Sent("VS"), 1);
