@@ -78,9 +78,10 @@ TEST_F(Exchange, FourNaksWithNakRetryThreeOpenTheBoxBeforeTheLastNakLine) {
   EXPECT_EQ(dialogs_.recorded()[0].buttons, BoxButtons::kRetryCancel);
   EXPECT_EQ(dialogs_.recorded()[0].icon, BoxIcon::kExclamation);
   // Cancel: one poll, nothing sent again.
-  PumpFor(20);
   Lines all = sends;
   for (const char* l : {"   NAK", "Poll", "   R0000"}) all.push_back(QLatin1String(l));
+  EXPECT_TRUE(PumpUntilTrue([&] { return Log().size() >= all.size(); }, 5000));
+  PumpFor(20);
   EXPECT_EQ(Log(), all);
   EXPECT_EQ(fake_.Count("crwSendCommand"), 4);
   EXPECT_EQ(mm().gNakCount, 0);

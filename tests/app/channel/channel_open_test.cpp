@@ -31,7 +31,7 @@ TEST_F(ChannelOpen, DefaultEventSettingsGiveMaskA700AndGreenLabels) {
   EXPECT_EQ(channel_.timerInterval(), 2);
 
   // The tick writes the port number and the line settings.
-  PumpFor(20);
+  EXPECT_TRUE(PumpUntilTrue([this] { return !view_.Text("LbComViewer").isEmpty(); }, 5000));
   EXPECT_EQ(view_.Text("LbComViewer"), "3");
   EXPECT_EQ(view_.Text("LbComConfig"), "9600,E,8,1");
 }
