@@ -100,8 +100,9 @@ TEST(CommLog, ALineEveryTenMillisecondsCostsAtMostOneRepaintPerInterval) {
   });
   log.Flush();
   // However long a busy machine stretched the hundred lines: the first line
-  // at once, then one repaint an interval, and the flush.
-  EXPECT_LE(shown.count, t.elapsed() / CommLog::kThrottleMs + 2);
+  // at once, then one repaint an interval (whose timer, a coarse one, may
+  // fire up to 5 % early), and the flush.
+  EXPECT_LE(shown.count, t.elapsed() * 20 / (CommLog::kThrottleMs * 19) + 2);
   EXPECT_EQ(shown.text, log.text());
 }
 
