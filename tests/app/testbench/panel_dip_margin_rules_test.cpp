@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTest>
 
 #include "testbench/dip_switch_test.h"
 #include "testbench/erase_margin_print.h"
@@ -74,8 +75,22 @@ TEST(PanelRules, BlinkPhasesLightBothAndDarkenTheModesLamps) {
   b.LightPhase();
   b.DarkPhase();
   EXPECT_TRUE(drawn.empty());
+
+  // On its own timers: a period lights both lamps, its second half darkens
+  // them, and a stop leaves nothing armed to draw afterwards.
+  b.Stop();
+  b.SetMode(4);
+  b.Start();
+  EXPECT_TRUE(b.active());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return drawn.size() >= 4; }, 60 * LedBlinker::kPeriodMs));
+  ASSERT_GE(drawn.size(), 4u);
+  EXPECT_EQ((std::vector<std::pair<int, bool>>(drawn.begin(), drawn.begin() + 4)),
+            (std::vector<std::pair<int, bool>>{on1, on2, off1, off2}));
   b.Stop();
   EXPECT_FALSE(b.active());
+  const size_t stoppedAt = drawn.size();
+  QTest::qWait(LedBlinker::kPeriodMs + LedBlinker::kOnMs);
+  EXPECT_EQ(drawn.size(), stoppedAt);
 }
 
 // ---- DIP switches ----
